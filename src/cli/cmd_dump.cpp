@@ -1,0 +1,168 @@
+// quillan-cli dump [--codes] SCRIPT: every entry of a script, as codes or as
+// text.
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/cli_args.h"
+#include "cli/cli_command.h"
+#include "core/file_io.h"
+#include "core/script_file.h"
+#include "core/text_rules.h"
+
+namespace quillan::cli {
+namespace {
+
+// The script's code book below the working folder, read without creating it:
+// its first 2048 decimal numbers. Returns false when there is none.
+bool ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &book) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return false;
+  book.fill(0x20);
+  size_t index = 0;
+  uint32_t value = 0;
+  bool inNumber = false;
+  for (uint8_t byte : *bytes) {
+    if (std::isdigit(byte)) {
+      value = value * 10 + uint32_t(byte - '0');
+      inNumber = true;
+      continue;
+    }
+    if (inNumber && index < book.size()) book[index++] = uint16_t(value);
+    value = 0;
+    inNumber = false;
+  }
+  if (inNumber && index < book.size()) book[index] = uint16_t(value);
+  return true;
+}
+
+void AppendHex(std::string &out, unsigned value, int digits) {
+  static const char kDigits[] = "0123456789abcdef";
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
+}
+
+// The entry as text: one-byte codes and kanji as the text rule gives them,
+// control codes as {03}, codes of 0x800 and above as {0800}, a kanji without
+// a character as {k0123}; a literal '{' is written {7b}.
+void AppendEntryText(std::string &out, const uint16_t *entry, const KanjiCodeBook *book) {
+  char16_t previous = 0;
+  std::u16string pendingKana; // the last kana, which a voicing mark may replace
+  auto flushKana = [&]() {
+    out += Utf8(pendingKana);
+    pendingKana.clear();
+  };
+  for (int i = 0; i < kEntryCapacity; ++i) {
+    uint16_t code = entry[i];
+    uint16_t high = code >> 8;
+    if (high == 0) {
+      if (code == 0) break;
+      if (code < 0x20) {
+        flushKana();
+        out += '{';
+        AppendHex(out, code, 2);
+        out += '}';
+        continue;
+      }
+      if (code == 0xDE || code == 0xDF) pendingKana.clear();
+      previous = OneByteToText(code, previous);
+      flushKana();
+      if (previous == u'{') {
+        out += "{7b}";
+      } else {
+        pendingKana.push_back(previous);
+      }
+      continue;
+    }
+    flushKana();
+    if (high <= 7) {
+      uint16_t character = book ? (*book)[size_t(code - 0x100)] : 0;
+      if (character >= 256) {
+        out += Utf8(std::u16string(1, char16_t(character)));
+      } else {
+        out += "{k";
+        AppendHex(out, code, 4);
+        out += '}';
+      }
+      continue;
+    }
+    if ((code & 0xFF) == 0) break;
+    out += '{';
+    AppendHex(out, code, 4);
+    out += '}';
+  }
+  flushKana();
+}
+
+int RunDump(const std::vector<std::string> &args) {
+  auto parsed = ParseArgs(args, {"--codes"}, {"--workdir"});
+  if (!parsed.m_error.empty()) return Fail("dump: " + parsed.m_error);
+  if (parsed.m_positional.size() != 1) return Fail("dump: expected one SCRIPT argument (see quillan-cli dump --help)");
+  auto script = CScriptFile::Open(parsed.m_positional[0]);
+  if (!script) return Fail(script.Error().Message());
+  CScriptFile &file = *script.Value();
+  bool codes = parsed.Has("--codes");
+
+  KanjiCodeBook book;
+  bool haveBook = false;
+  if (!codes) {
+    std::filesystem::path workdir = parsed.Value("--workdir").value_or(".");
+    haveBook = ReadCodeBook(workdir / "data" / "kanjiCB" / (ShortNameOf(file.Name()) + ".kcb"), book);
+  }
+
+  std::string out;
+  out.reserve(1 << 16);
+  for (int page = 0; page < file.m_pageCount; ++page) {
+    for (int line = 0; line < file.EntriesOnPage(page); ++line) {
+      const uint16_t *entry = file.DecodeEntry(page, line);
+      out += std::to_string(page);
+      if (codes) {
+        out += ' ';
+        out += std::to_string(line);
+        for (int i = 0; i < kEntryCapacity; ++i) {
+          out += ' ';
+          AppendHex(out, entry[i], 4);
+          if (EndsEntry(entry[i])) break;
+        }
+      } else {
+        out += '\t';
+        out += std::to_string(line);
+        out += '\t';
+        AppendEntryText(out, entry, haveBook ? &book : nullptr);
+      }
+      out += '\n';
+      if (out.size() > (1 << 16) - 8192) {
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        out.clear();
+      }
+    }
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (std::fflush(stdout) != 0) return Fail("dump: cannot write the output");
+  return 0;
+}
+
+CCliRegistration registration(
+    {"dump", "print every entry of a script as text or as codes",
+     "usage: quillan-cli dump [--codes] [--workdir DIR] SCRIPT\n"
+     "\n"
+     "Prints one line per entry of SCRIPT: 256 per page, the last page's own count\n"
+     "on the last page, pages and lines in order.\n"
+     "\n"
+     "  dump SCRIPT          P<TAB>L<TAB>TEXT\n"
+     "      TEXT is the entry in UTF-8: kana and ASCII as the game's one-byte codes\n"
+     "      read, voicing marks joined to the kana before them, kanji as the\n"
+     "      character of the script's code book DIR/data/kanjiCB/<short name>.kcb\n"
+     "      (DIR defaults to the current folder) or {kXXXX} when the book has none\n"
+     "      for it, control codes 01-1f as {XX}, codes 0800 and above that do not\n"
+     "      end the entry as {XXXX}, and '{' itself as {7b}.\n"
+     "  dump --codes SCRIPT  P L C1 C2 ...\n"
+     "      each code as 4 lowercase hex digits, up to and including the entry's\n"
+     "      terminating code (all 600 when it has none), single spaces.\n"
+     "\n"
+     "P and L are decimal, from 0. Exit status 1 with one line on stderr when\n"
+     "SCRIPT is missing or malformed.\n",
+     RunDump});
+
+} // namespace
+} // namespace quillan::cli

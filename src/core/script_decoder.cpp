@@ -1,0 +1,356 @@
+#include "core/script_decoder.h"
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace quillan {
+
+namespace {
+
+// Stream bytes for the table path: bytes past the end read as 0xFF, so
+// missing bits are 1 bits.
+struct CByteStream {
+  const uint8_t *m_data;
+  size_t m_size;
+
+  uint32_t Byte(size_t index) const { return index < m_size ? m_data[index] : 0xFFu; }
+  bool Bit(uint64_t pos) const { return (Byte(size_t(pos >> 3)) >> (7 - (pos & 7))) & 1u; }
+  uint32_t Peek8(uint64_t pos) const {
+    size_t index = size_t(pos >> 3);
+    uint32_t word = index + 1 < m_size ? (uint32_t(m_data[index]) << 8) | m_data[index + 1]
+                                       : (Byte(index) << 8) | Byte(index + 1);
+    return (word >> (8 - (pos & 7))) & 0xFFu;
+  }
+};
+
+constexpr uint32_t kKindLeaf = 0;
+constexpr uint32_t kKindTable = 1;
+constexpr uint32_t kKindWalk = 2;
+
+// Limits of the table path for one script; trees beyond them (only hostile
+// files have such) are decoded by the bit walk.
+constexpr size_t kMaxParsedNodes = size_t(1) << 21;
+constexpr size_t kMaxTableEntries = size_t(1) << 21;
+
+} // namespace
+
+// One table entry: kind (2 bits), stream bits consumed (4 bits), payload:
+// the symbol, the index of the next table, or the index of a walk state.
+struct CScriptDecoder::CFastEntry {
+  uint32_t m_packed;
+  uint32_t Kind() const { return m_packed >> 30; }
+  uint32_t Bits() const { return (m_packed >> 26) & 0xF; }
+  uint32_t Payload() const { return m_packed & 0x3FFFFFF; }
+  static CFastEntry Make(uint32_t kind, uint32_t bits, uint32_t payload) {
+    return {(kind << 30) | (bits << 26) | payload};
+  }
+};
+
+struct CScriptDecoder::CFastTables {
+  struct CWalkState {
+    int64_t m_treeBit; // bit position in the tree store of the node to read next
+    int64_t m_leaf;    // the context's leaf table plus the leaves passed so far
+  };
+  std::vector<CFastEntry> m_entries; // tables of 256 entries each
+  std::vector<CWalkState> m_walks;
+  std::array<uint32_t, kContexts> m_rootTable{};
+};
+
+CScriptDecoder::CScriptDecoder() = default;
+CScriptDecoder::~CScriptDecoder() = default;
+
+CScriptDecoder &CScriptDecoder::Reset() {
+  m_context = 0;
+  m_streamPos = 0;
+  m_streamMask = 0x80;
+  return *this;
+}
+
+void CScriptDecoder::LoadTree(std::span<const uint16_t> treeBlock) {
+  size_t count = std::min(treeBlock.size(), m_tree.size());
+  // Only the low 8 bits of a word are a byte of the tree block; keeping them
+  // alone also keeps every decoded symbol, and so every context, below 256.
+  for (size_t i = 0; i < count; ++i) m_tree[i] = treeBlock[i] & 0xFF;
+  std::fill(m_tree.begin() + count, m_tree.end(), uint16_t(0xFF));
+  m_fast.reset();
+}
+
+void CScriptDecoder::SetContextTables(const int32_t *leafBase, const int32_t *treeStart) {
+  m_leafBaseTable = leafBase;
+  m_treeStartTable = treeStart;
+  m_fast.reset();
+}
+
+void CScriptDecoder::SetStream(std::span<const uint16_t> stream) {
+  m_stream = stream;
+  m_streamPos = 0;
+}
+
+uint32_t CScriptDecoder::ReadBE32(const uint16_t *words) {
+  uint32_t value = words[0];
+  value = (value << 8) | words[1];
+  value = (value << 8) | words[2];
+  value = (value << 8) | words[3];
+  return value;
+}
+
+bool CScriptDecoder::StreamBit() {
+  bool bit = m_streamPos < m_stream.size() ? (m_stream[m_streamPos] & m_streamMask) != 0 : true;
+  m_streamMask >>= 1;
+  if (m_streamMask == 0) {
+    m_streamMask = 0x80;
+    ++m_streamPos;
+  }
+  return bit;
+}
+
+uint16_t CScriptDecoder::DecodeByte() {
+  int64_t leaf = m_leafBaseTable ? m_leafBaseTable[m_context] : 0;
+  int64_t node = m_treeStartTable ? m_treeStartTable[m_context] : 0;
+  uint16_t tmask = 0x80;
+  int64_t k = 0;
+  auto treeBit = [&]() {
+    bool bit = (TreeWord(node) & tmask) != 0;
+    tmask >>= 1;
+    if (tmask == 0) {
+      tmask = 0x80;
+      ++node;
+    }
+    return bit;
+  };
+  for (;;) {
+    if (treeBit()) break;     // a leaf
+    if (!StreamBit()) continue; // left child: the next node of the string
+    // Right child: skip the whole left subtree, counting its leaves.
+    int64_t depth = 0;
+    do {
+      if (treeBit()) {
+        ++k;
+        --depth;
+      } else {
+        ++depth;
+      }
+    } while (depth >= 0);
+  }
+  m_context = TreeWord(leaf + k);
+  return m_context;
+}
+
+GlyphCode CScriptDecoder::DecodeChar() {
+  uint32_t first = DecodeByte();
+  uint32_t second = DecodeByte();
+  return GlyphCode((first * 256 + second) & 0xFFFF);
+}
+
+const uint16_t *CScriptDecoder::DecodeEntry() {
+  m_context = 0;
+  m_streamPos = 0;
+  m_streamMask = 0x80;
+  for (int i = 0; i < kEntryCapacity; ++i) {
+    m_output[size_t(i)] = 0;
+    GlyphCode code = DecodeChar();
+    m_output[size_t(i)] = code;
+    if (EndsEntry(code)) break;
+  }
+  return m_output.data();
+}
+
+namespace {
+
+// A context's tree parsed from its pre-order bit string.
+struct CParsedNode {
+  int64_t m_treeBit;
+  int64_t m_leavesBefore;
+  int32_t m_left = -1;
+  int32_t m_right = -1;
+  bool m_leaf = false;
+};
+
+} // namespace
+
+void CScriptDecoder::BuildFastTables() {
+  auto fast = std::make_unique<CFastTables>();
+  std::map<std::pair<int64_t, int64_t>, uint32_t> built; // (tree, leaf table) -> root table
+  size_t parsedNodes = 0;
+  std::vector<CParsedNode> nodes;
+  std::vector<std::pair<int32_t, int>> stack;
+
+  auto treeBitAt = [this](int64_t bit) {
+    return ((TreeWord(bit >> 3) << (bit & 7)) & 0x80) != 0;
+  };
+  auto addWalk = [&](int64_t treeBit, int64_t leaf) {
+    fast->m_walks.push_back({treeBit, leaf});
+    return uint32_t(fast->m_walks.size() - 1);
+  };
+
+  for (int context = 0; context < kContexts; ++context) {
+    int64_t leafBase = m_leafBaseTable ? m_leafBaseTable[context] : 0;
+    int64_t treeStart = m_treeStartTable ? m_treeStartTable[context] : 0;
+    auto key = std::make_pair(treeStart, leafBase);
+    if (auto found = built.find(key); found != built.end()) {
+      fast->m_rootTable[size_t(context)] = found->second;
+      continue;
+    }
+    uint32_t root = uint32_t(fast->m_entries.size() / 256);
+    built.emplace(key, root);
+    fast->m_rootTable[size_t(context)] = root;
+
+    // Parse the tree; each inner node's children follow in pre-order.
+    nodes.clear();
+    stack.clear();
+    int64_t bit = treeStart * 8;
+    int64_t leaves = 0;
+    bool tooBig = false;
+    auto newNode = [&]() {
+      CParsedNode node{bit, leaves};
+      node.m_leaf = treeBitAt(bit);
+      ++bit;
+      if (node.m_leaf) ++leaves;
+      nodes.push_back(node);
+      return int32_t(nodes.size() - 1);
+    };
+    newNode();
+    if (!nodes[0].m_leaf) stack.push_back({0, 0});
+    while (!stack.empty()) {
+      if (parsedNodes + nodes.size() > kMaxParsedNodes) {
+        tooBig = true;
+        break;
+      }
+      auto &top = stack.back();
+      int32_t parent = top.first;
+      bool left = top.second == 0;
+      int32_t child = newNode();
+      if (left) {
+        nodes[size_t(parent)].m_left = child;
+        stack.back().second = 1;
+      } else {
+        nodes[size_t(parent)].m_right = child;
+        stack.pop_back();
+      }
+      if (!nodes[size_t(child)].m_leaf) stack.push_back({child, 0});
+    }
+    parsedNodes += nodes.size();
+
+    if (tooBig) {
+      fast->m_entries.resize(fast->m_entries.size() + 256,
+                             CFastEntry::Make(kKindWalk, 0, addWalk(treeStart * 8, leafBase)));
+      continue;
+    }
+
+    // Fill tables of eight stream bits: a node at depth d of a table covers
+    // 2^(8-d) entries; an inner node at depth 8 gets a table of its own.
+    std::vector<std::pair<int32_t, uint32_t>> pending{{0, root}}; // (node, table)
+    fast->m_entries.resize(fast->m_entries.size() + 256);
+    struct CFill {
+      int32_t m_node;
+      uint32_t m_depth;
+      uint32_t m_code;
+    };
+    std::vector<CFill> fills;
+    while (!pending.empty()) {
+      auto [tableNode, table] = pending.back();
+      pending.pop_back();
+      fills.assign(1, CFill{tableNode, 0, 0});
+      while (!fills.empty()) {
+        CFill fill = fills.back();
+        fills.pop_back();
+        const CParsedNode &node = nodes[size_t(fill.m_node)];
+        uint32_t span = 1u << (8 - fill.m_depth);
+        uint32_t first = fill.m_code << (8 - fill.m_depth);
+        CFastEntry entry;
+        if (node.m_leaf) {
+          entry = CFastEntry::Make(kKindLeaf, fill.m_depth, TreeWord(leafBase + node.m_leavesBefore));
+        } else if (fill.m_depth < 8) {
+          fills.push_back({node.m_right, fill.m_depth + 1, (fill.m_code << 1) | 1});
+          fills.push_back({node.m_left, fill.m_depth + 1, fill.m_code << 1});
+          continue;
+        } else if (fast->m_entries.size() + 256 <= kMaxTableEntries) {
+          uint32_t next = uint32_t(fast->m_entries.size() / 256);
+          fast->m_entries.resize(fast->m_entries.size() + 256);
+          pending.push_back({fill.m_node, next});
+          entry = CFastEntry::Make(kKindTable, 8, next);
+        } else {
+          entry = CFastEntry::Make(kKindWalk, 8, addWalk(node.m_treeBit, leafBase + node.m_leavesBefore));
+        }
+        std::fill_n(fast->m_entries.begin() + table * 256 + first, span, entry);
+      }
+    }
+  }
+  m_fast = std::move(fast);
+}
+
+const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record) {
+  if (!m_fast) BuildFastTables();
+  const CFastTables &fast = *m_fast;
+  const CFastEntry *entries = fast.m_entries.data();
+  CByteStream stream{record.data(), record.size()};
+  uint64_t pos = 0;
+
+  auto walk = [&](const CFastTables::CWalkState &state) {
+    // The bit walk from a node part-way down a tree.
+    int64_t bit = state.m_treeBit;
+    int64_t k = 0;
+    auto treeBit = [&]() {
+      bool value = ((TreeWord(bit >> 3) << (bit & 7)) & 0x80) != 0;
+      ++bit;
+      return value;
+    };
+    for (;;) {
+      if (treeBit()) break;
+      if (!stream.Bit(pos++)) continue;
+      int64_t depth = 0;
+      do {
+        if (treeBit()) {
+          ++k;
+          --depth;
+        } else {
+          ++depth;
+        }
+      } while (depth >= 0);
+    }
+    return uint32_t(TreeWord(state.m_leaf + k));
+  };
+  auto decodeByte = [&](uint32_t context) {
+    uint32_t table = fast.m_rootTable[context];
+    for (;;) {
+      CFastEntry entry = entries[size_t(table) * 256 + stream.Peek8(pos)];
+      pos += entry.Bits();
+      switch (entry.Kind()) {
+      case kKindLeaf:
+        return entry.Payload();
+      case kKindTable:
+        table = entry.Payload();
+        continue;
+      default:
+        return walk(fast.m_walks[entry.Payload()]);
+      }
+    }
+  };
+
+  uint32_t context = 0;
+  for (int i = 0; i < kEntryCapacity; ++i) {
+    uint32_t high = decodeByte(context);
+    uint32_t low = decodeByte(high);
+    context = low;
+    GlyphCode code = GlyphCode((high << 8) | low);
+    m_output[size_t(i)] = code;
+    if (EndsEntry(code)) break;
+  }
+  m_context = uint16_t(context);
+  return m_output.data();
+}
+
+const uint16_t *CScriptDecoder::DecodeEntryFast() {
+  std::array<uint8_t, 1024> local;
+  std::vector<uint8_t> large;
+  uint8_t *bytes = local.data();
+  if (m_stream.size() > local.size()) {
+    large.resize(m_stream.size());
+    bytes = large.data();
+  }
+  for (size_t i = 0; i < m_stream.size(); ++i) bytes[i] = uint8_t(m_stream[i] & 0xFF);
+  return DecodeRecordFast(std::span<const uint8_t>(bytes, m_stream.size()));
+}
+
+} // namespace quillan
