@@ -1,0 +1,24 @@
+#pragma once
+// The demo working folder shipped in examples/demo: a small script of our own
+// sample sentences (x5DEMO.bin), its code book and the English text of the
+// first lines of page 0, plus the empty folders the programs expect.
+
+#include <filesystem>
+
+#include "support/script_builder.h"
+
+namespace quillan::testing {
+
+// The spec of the demo script: a 48-byte header, three pages of 256, 256 and
+// 40 entries, kana and the twelve kanji 0x100..0x10B.
+CScriptSpec DemoScriptSpec();
+
+// The English text of line i of page 0 (only the first lines have one), as
+// elements with the terminating 0; empty for lines without a translation.
+std::vector<uint8_t> DemoEnglishLine(int line);
+
+// Writes the whole demo folder below dir, creating folders as needed. The
+// output is the same byte for byte on every run.
+void WriteDemoWorkspace(const std::filesystem::path &dir);
+
+} // namespace quillan::testing
