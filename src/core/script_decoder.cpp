@@ -1,6 +1,8 @@
 #include "core/script_decoder.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -27,6 +29,7 @@ struct CByteStream {
 constexpr uint32_t kKindLeaf = 0;
 constexpr uint32_t kKindTable = 1;
 constexpr uint32_t kKindWalk = 2;
+constexpr uint32_t kKindPair = 3; // a whole character: high and low symbol
 
 // Limits of the table path for one script; trees beyond them (only hostile
 // files have such) are decoded by the bit walk.
@@ -36,12 +39,16 @@ constexpr size_t kMaxTableEntries = size_t(1) << 21;
 } // namespace
 
 // One table entry: kind (2 bits), stream bits consumed (4 bits), payload:
-// the symbol, the index of the next table, or the index of a walk state.
+// for a leaf the symbol (8 bits) and the root table of the context that the
+// symbol selects (18 bits), so that the next lookup needs no other load;
+// otherwise the index of the next table or of a walk state.
 struct CScriptDecoder::CFastEntry {
   uint32_t m_packed;
   uint32_t Kind() const { return m_packed >> 30; }
   uint32_t Bits() const { return (m_packed >> 26) & 0xF; }
   uint32_t Payload() const { return m_packed & 0x3FFFFFF; }
+  uint32_t Symbol() const { return (m_packed >> 18) & 0xFF; }
+  uint32_t NextTable() const { return m_packed & 0x3FFFF; }
   static CFastEntry Make(uint32_t kind, uint32_t bits, uint32_t payload) {
     return {(kind << 30) | (bits << 26) | payload};
   }
@@ -55,6 +62,10 @@ struct CScriptDecoder::CFastTables {
   std::vector<CFastEntry> m_entries; // tables of 256 entries each
   std::vector<CWalkState> m_walks;
   std::array<uint32_t, kContexts> m_rootTable{};
+  // For the high symbol of a character: per context, 256 entries that give
+  // the whole character when both codes fit in the eight bits looked up, and
+  // otherwise the entry of the context's root table.
+  std::vector<CFastEntry> m_characters;
 };
 
 CScriptDecoder::CScriptDecoder() = default;
@@ -277,7 +288,55 @@ void CScriptDecoder::BuildFastTables() {
       }
     }
   }
+  // Leaves name the root table of the context their symbol selects.
+  for (CFastEntry &entry : fast->m_entries) {
+    if (entry.Kind() != kKindLeaf) continue;
+    uint32_t symbol = entry.Payload() & 0xFF;
+    entry = CFastEntry::Make(kKindLeaf, entry.Bits(), (symbol << 18) | fast->m_rootTable[symbol]);
+  }
+  fast->m_characters.resize(size_t(kContexts) * 256);
+  for (uint32_t context = 0; context < uint32_t(kContexts); ++context) {
+    const CFastEntry *root = &fast->m_entries[size_t(fast->m_rootTable[context]) * 256];
+    for (uint32_t index = 0; index < 256; ++index) {
+      CFastEntry first = root[index];
+      CFastEntry result = first;
+      if (first.Kind() == kKindLeaf && first.Bits() < 8) {
+        uint32_t used = first.Bits();
+        CFastEntry second = fast->m_entries[size_t(first.NextTable()) * 256 + ((index << used) & 0xFF)];
+        if (second.Kind() == kKindLeaf && second.Bits() <= 8 - used)
+          result = CFastEntry::Make(kKindPair, used + second.Bits(), (first.Symbol() << 8) | second.Symbol());
+      }
+      fast->m_characters[context * 256 + index] = result;
+    }
+  }
   m_fast = std::move(fast);
+}
+
+// The bit walk from a node part-way down a tree, for the trees the tables
+// do not cover. Returns the symbol; pos advances by the stream bits taken.
+uint32_t CScriptDecoder::WalkFrom(int64_t treeBit, int64_t leaf, std::span<const uint8_t> record,
+                                  uint64_t &pos) const {
+  CByteStream stream{record.data(), record.size()};
+  int64_t k = 0;
+  auto nextTreeBit = [&]() {
+    bool value = ((TreeWord(treeBit >> 3) << (treeBit & 7)) & 0x80) != 0;
+    ++treeBit;
+    return value;
+  };
+  for (;;) {
+    if (nextTreeBit()) break;
+    if (!stream.Bit(pos++)) continue;
+    int64_t depth = 0;
+    do {
+      if (nextTreeBit()) {
+        ++k;
+        --depth;
+      } else {
+        ++depth;
+      }
+    } while (depth >= 0);
+  }
+  return TreeWord(leaf + k);
 }
 
 const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record) {
@@ -285,53 +344,82 @@ const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record
   const CFastTables &fast = *m_fast;
   const CFastEntry *entries = fast.m_entries.data();
   CByteStream stream{record.data(), record.size()};
+
+  // The record padded with 0xFF bytes, so that eight bits are peeked with two
+  // plain loads; past the padding (only hostile trees get there) the peek
+  // goes through the bounds-checked stream.
+  constexpr size_t kPadded = 256 + 16;
+  uint8_t padded[kPadded];
+  size_t copied = std::min(record.size(), kPadded);
+  std::copy_n(record.data(), copied, padded);
+  std::fill(padded + copied, padded + kPadded, uint8_t(0xFF));
+  const uint64_t fastLimit = record.size() <= kPadded - 8 ? uint64_t(kPadded - 8) * 8 : 0;
+
+  // The next stream bits, most significant first, in a 64-bit window that
+  // is reloaded from the padded record when fewer than 8 bits remain.
   uint64_t pos = 0;
-
-  auto walk = [&](const CFastTables::CWalkState &state) {
-    // The bit walk from a node part-way down a tree.
-    int64_t bit = state.m_treeBit;
-    int64_t k = 0;
-    auto treeBit = [&]() {
-      bool value = ((TreeWord(bit >> 3) << (bit & 7)) & 0x80) != 0;
-      ++bit;
-      return value;
-    };
-    for (;;) {
-      if (treeBit()) break;
-      if (!stream.Bit(pos++)) continue;
-      int64_t depth = 0;
-      do {
-        if (treeBit()) {
-          ++k;
-          --depth;
-        } else {
-          ++depth;
-        }
-      } while (depth >= 0);
+  uint64_t window = 0;
+  int valid = 0;
+  auto reload = [&]() {
+    if (pos < fastLimit) [[likely]] {
+      uint64_t word;
+      std::memcpy(&word, padded + (pos >> 3), sizeof word);
+      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+      window = word << (pos & 7);
+      valid = 64 - int(pos & 7);
+    } else {
+      window = uint64_t(stream.Peek8(pos)) << 56;
+      valid = 8;
     }
-    return uint32_t(TreeWord(state.m_leaf + k));
   };
-  auto decodeByte = [&](uint32_t context) {
-    uint32_t table = fast.m_rootTable[context];
+  reload();
+
+  uint32_t table = 0;
+  // One symbol from the single-symbol tables, starting with `entry`, which
+  // was looked up at the current window.
+  auto finishSymbol = [&](CFastEntry entry) -> uint32_t {
     for (;;) {
-      CFastEntry entry = entries[size_t(table) * 256 + stream.Peek8(pos)];
-      pos += entry.Bits();
-      switch (entry.Kind()) {
-      case kKindLeaf:
-        return entry.Payload();
-      case kKindTable:
-        table = entry.Payload();
-        continue;
-      default:
-        return walk(fast.m_walks[entry.Payload()]);
+      uint32_t bits = entry.Bits();
+      pos += bits;
+      window <<= bits;
+      valid -= int(bits);
+      if (valid < 8) [[unlikely]]
+        reload();
+      uint32_t kind = entry.Kind();
+      if (kind == kKindLeaf) [[likely]] {
+        table = entry.NextTable();
+        return entry.Symbol();
       }
+      if (kind == kKindTable) {
+        entry = entries[(size_t(entry.Payload()) << 8) | size_t(window >> 56)];
+        continue;
+      }
+      const auto &walk = fast.m_walks[entry.Payload()];
+      uint32_t symbol = WalkFrom(walk.m_treeBit, walk.m_leaf, record, pos);
+      table = fast.m_rootTable[symbol];
+      reload();
+      return symbol;
     }
   };
 
+  const CFastEntry *characters = fast.m_characters.data();
   uint32_t context = 0;
   for (int i = 0; i < kEntryCapacity; ++i) {
-    uint32_t high = decodeByte(context);
-    uint32_t low = decodeByte(high);
+    CFastEntry entry = characters[(size_t(context) << 8) | size_t(window >> 56)];
+    uint32_t high, low;
+    if (entry.Kind() == kKindPair) [[likely]] {
+      uint32_t bits = entry.Bits();
+      pos += bits;
+      window <<= bits;
+      valid -= int(bits);
+      if (valid < 8) [[unlikely]]
+        reload();
+      high = (entry.Payload() >> 8) & 0xFF;
+      low = entry.Payload() & 0xFF;
+    } else {
+      high = finishSymbol(entry);
+      low = finishSymbol(entries[(size_t(table) << 8) | size_t(window >> 56)]);
+    }
     context = low;
     GlyphCode code = GlyphCode((high << 8) | low);
     m_output[size_t(i)] = code;
