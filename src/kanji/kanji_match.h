@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "kanji/code_book.h"
 #include "kanji/kanji_store.h"
@@ -18,27 +17,6 @@ inline constexpr uint16_t kLastScriptKanjiCode = 0x7FF; // codes 0x800-0x8FF hav
 // The glyph of kanji code (0x100 to 0x7FF) in a script file's bytes; bytes
 // past the end of the file are 0xFF.
 KanjiGlyph ScriptKanjiGlyph(std::span<const uint8_t> script, uint16_t code);
-
-// The records of a store grouped by glyph bytes (open addressing on a hash
-// of the 24 bytes; the records of one glyph are chained in ascending index
-// order). Valid while the glyphs of the store do not change; codes may.
-class CKanjiGlyphIndex {
-public:
-  explicit CKanjiGlyphIndex(const CKanjiStore &store);
-
-  // The first record holding glyph, or -1.
-  int First(const KanjiGlyph &glyph) const;
-  // The next record after index with the same glyph, or -1.
-  int Next(int index) const { return m_next[size_t(index)]; }
-
-private:
-  static uint64_t Hash(const KanjiGlyph &glyph);
-
-  const CKanjiStore &m_store;
-  std::vector<int32_t> m_slots; // first record of a glyph, -1 when empty
-  std::vector<int32_t> m_next;  // next record with the same glyph
-  uint64_t m_mask = 0;
-};
 
 struct CKanjiMatchResult {
   int m_bookEntriesChanged = 0; // code book entries that took a database code
