@@ -173,6 +173,24 @@ TEST(ScriptFile, RefusesMalformedFilesNamingTheDefect) {
   }
 }
 
+TEST(ScriptFile, RefusesTreesOfMoreLeavesThanByteValues) {
+  // A right-leaning chain of 320 leaves (bits 01 01 ...) laid over the context
+  // table after pair 0, with context 0's tree pointing at it. Such a tree
+  // would make every decoded byte walk hundreds of nodes.
+  auto spec = PagesSpec({2}, 0);
+  spec.m_headerLength = 36;
+  auto built = BuildScript(spec);
+  auto bytes = built.m_bytes;
+  uint32_t chain = built.m_contextTableOffset + 8;
+  ASSERT_LT(chain + 80 - built.m_treeBlockOffset, 4096u);
+  for (uint32_t i = 0; i < 80; ++i) bytes[chain + i] = 0x55;
+  PutBE32(bytes, built.m_contextTableOffset + 4, 0x00200000 + chain);
+  auto script = CScriptFile::FromBytes(bytes, "x5DEEP.bin");
+  ASSERT_FALSE(script.Ok());
+  EXPECT_NE(script.Error().Message().find("context 0: its tree at offset"), std::string::npos);
+  EXPECT_NE(script.Error().Message().find("more than 256 leaves"), std::string::npos) << script.Error().Message();
+}
+
 TEST(ScriptFile, RefusesMorePagesThanTheStoreHolds) {
   auto spec = PagesSpec({}, 0);
   for (int i = 0; i < kMaxPages + 1; ++i) spec.m_pages.push_back({{0x41, 0}});

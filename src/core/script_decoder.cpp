@@ -34,7 +34,7 @@ constexpr uint32_t kKindPair = 3; // a whole character: high and low symbol
 // Limits of the table path for one script; trees beyond them (only hostile
 // files have such) are decoded by the bit walk.
 constexpr size_t kMaxParsedNodes = size_t(1) << 21;
-constexpr size_t kMaxTableEntries = size_t(1) << 21;
+constexpr size_t kMaxTableEntries = size_t(1) << 22;
 
 } // namespace
 

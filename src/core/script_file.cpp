@@ -139,16 +139,20 @@ CStatus CScriptFile::ReadContextTable() {
 }
 
 CStatus CScriptFile::CheckTrees() const {
-  // Every context that the table gives (and that a byte can select) must have
-  // its tree and its leaf table inside the loaded block and the file.
+  // Every context a byte can select must have its tree and its leaf table
+  // inside the loaded block and the file, and its tree at most 256 leaves
+  // (one per byte symbol). Contexts past the end of the table use offset 0,
+  // as their entries were never written.
   int64_t inFile = std::min<int64_t>(kTreeBlockSize, int64_t(m_bytes.size()) - m_treeBlockOffset);
   std::map<std::pair<int32_t, int32_t>, bool> checked;
   auto bit = [this](int64_t position) { return (m_treeBlock[size_t(position >> 3)] << (position & 7)) & 0x80; };
-  for (int context = 0; context < std::min(m_contextPairs, kContexts); ++context) {
+  const char *end = inFile < kTreeBlockSize ? "file" : "4096-byte tree block";
+  for (int context = 0; context < kContexts; ++context) {
     int32_t tree = m_treeStart[size_t(context)];
     int32_t leaf = m_leafBase[size_t(context)];
     if (!checked.emplace(std::make_pair(tree, leaf), true).second) continue;
-    std::string where = "context " + std::to_string(context) + ": ";
+    std::string where = "context " + std::to_string(context) +
+                        (context < m_contextPairs ? ": " : " (not in the context table, so at offset 0): ");
     if (tree < 0 || tree >= inFile)
       return MakeError(where + "its tree offset " + std::to_string(tree) + " lies outside the tree block at " +
                        Hex(m_treeBlockOffset) + " (" + std::to_string(inFile) + " bytes in the file)");
@@ -157,21 +161,24 @@ CStatus CScriptFile::CheckTrees() const {
                        Hex(m_treeBlockOffset) + " (" + std::to_string(inFile) + " bytes in the file)");
     // Walk the pre-order string: a complete tree has one leaf more than it
     // has inner nodes.
-    int64_t position = int64_t(tree) * 8, end = inFile * 8, open = 1, leaves = 0;
+    int64_t position = int64_t(tree) * 8, limit = inFile * 8, open = 1, leaves = 0;
     while (open > 0) {
-      if (position >= end)
+      if (position >= limit)
         return MakeError(where + "its tree at offset " + std::to_string(tree) + " runs past the end of the " +
-                         (inFile < kTreeBlockSize ? "file" : "4096-byte tree block"));
+                         end);
       if (bit(position++)) {
         --open;
         ++leaves;
       } else {
         ++open;
       }
+      if (leaves + open > kContexts)
+        return MakeError(where + "its tree at offset " + std::to_string(tree) +
+                         " has more than 256 leaves, one for each byte value at most");
     }
     if (leaf + leaves > inFile)
       return MakeError(where + "its leaf table at offset " + std::to_string(leaf) + " needs " + std::to_string(leaves) +
-                       " bytes and runs past the end of the " + (inFile < kTreeBlockSize ? "file" : "tree block"));
+                       " bytes and runs past the end of the " + end);
   }
   return CStatus::Success();
 }
