@@ -7,3 +7,9 @@ if(QUILLAN_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Fuzzing instruments every target for coverage; the fuzz programs add the
+# libFuzzer driver themselves.
+if(QUILLAN_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
