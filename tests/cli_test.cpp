@@ -1,0 +1,139 @@
+// quillan-cli as other tools meet it: the output formats of info and dump on
+// the demo workspace and on generated scripts, and the failure contract
+// (exit status 1, one line on stderr naming the file).
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/file_io.h"
+#include "core/script_file.h"
+#include "support/script_builder.h"
+
+namespace quillan {
+namespace {
+
+struct CRun {
+  int m_status = -1;
+  std::string m_out, m_err;
+};
+
+CRun RunCli(const std::string &arguments, const std::filesystem::path &workdir = QUILLAN_SOURCE_DIR) {
+  auto errFile = std::filesystem::temp_directory_path() / ("quillan-cli-err-" + std::to_string(::getpid()));
+  std::string command = "cd '" + workdir.string() + "' && '" + QUILLAN_CLI + "' " + arguments + " 2>'" +
+                        errFile.string() + "'";
+  CRun run;
+  FILE *pipe = ::popen(command.c_str(), "r");
+  std::array<char, 65536> buffer;
+  size_t got;
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.m_out.append(buffer.data(), got);
+  int status = ::pclose(pipe);
+  run.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream err(errFile);
+  run.m_err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+  std::filesystem::remove(errFile);
+  return run;
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+const std::filesystem::path kDemo = std::filesystem::path(QUILLAN_SOURCE_DIR) / "examples" / "demo";
+
+TEST(Cli, InfoPrintsTheLayoutOfTheDemoScript) {
+  auto run = RunCli("info x5DEMO.bin", kDemo);
+  ASSERT_EQ(run.m_status, 0) << run.m_err;
+  EXPECT_EQ(run.m_out, "file: x5DEMO.bin\n"
+                       "header length: 48\n"
+                       "section offsets: 0x000030 0x0016f0 0x00187e 0x004031\n"
+                       "tree block: 0x001810\n"
+                       "page count: 3\n"
+                       "entries on last page: 40\n");
+}
+
+TEST(Cli, DumpsEveryEntryAsTextWithTheCodeBook) {
+  auto run = RunCli("dump x5DEMO.bin", kDemo);
+  ASSERT_EQ(run.m_status, 0) << run.m_err;
+  auto lines = Lines(run.m_out);
+  ASSERT_EQ(lines.size(), 256u + 256u + 40u);
+  EXPECT_EQ(lines[0], "0\t0\tこんにちは!{01}");
+  EXPECT_EQ(lines[3], "0\t3\t{08}{03}はじめまして.{08}{01}{02}");
+  EXPECT_EQ(lines[7], "0\t7\tおげんきですか?{03}川の 水は つめたい.{02}") << "kanji from DEMO.kcb";
+  EXPECT_EQ(lines.back().substr(0, 5), "2\t39\t");
+  // Kanji that the code book leaves unidentified show their code.
+  EXPECT_NE(run.m_out.find("{k0109}"), std::string::npos);
+  // Without a code book every kanji is shown by its code.
+  auto bare = RunCli("dump examples/demo/x5DEMO.bin");
+  ASSERT_EQ(bare.m_status, 0);
+  EXPECT_EQ(Lines(bare.m_out)[7], "0\t7\tおげんきですか?{03}{k0104}の {k0107}は つめたい.{02}");
+  auto explicitDir = RunCli("dump --workdir examples/demo examples/demo/x5DEMO.bin");
+  EXPECT_EQ(explicitDir.m_out, run.m_out);
+}
+
+TEST(Cli, DumpsCodesUpToTheTerminatorOrAll600) {
+  testing::CScriptSpec spec;
+  spec.m_headerLength = 36;
+  spec.m_pages = {{{0x41, 0x0800}, {0x00}, {0x0101, 0x8F, 0xFF00}}, {{0xDE, 0x0020, 0}}};
+  spec.m_kanjiGlyphs.resize(3);
+  auto dir = std::filesystem::temp_directory_path() / "quillan-cli-codes";
+  std::filesystem::create_directories(dir);
+  std::vector<uint16_t> full(600, 0x0300);
+  spec.m_pages[1].push_back(full);
+  ASSERT_TRUE(WriteFileAtomic(dir / "x5T.bin", testing::BuildScript(spec).m_bytes).Ok());
+  auto run = RunCli("dump --codes x5T.bin", dir);
+  ASSERT_EQ(run.m_status, 0) << run.m_err;
+  auto lines = Lines(run.m_out);
+  // Page 0 is not the last page: all 256 of its lines are listed.
+  ASSERT_EQ(lines.size(), 256u + 2u);
+  EXPECT_EQ(lines[0], "0 0 0041 0800");
+  EXPECT_EQ(lines[1], "0 1 0000");
+  EXPECT_EQ(lines[2], "0 2 0101 008f ff00");
+  EXPECT_EQ(lines[256], "1 0 00de 0020 0000");
+  std::string all600 = "1 1";
+  for (int i = 0; i < 600; ++i) all600 += " 0300";
+  EXPECT_EQ(lines[257], all600);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(Cli, FailsWithOneLineNamingTheFile) {
+  struct Case {
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {"info missing.bin", "missing.bin: cannot open"},
+      {"dump README.md", "README.md: header length"},
+      {"dump", "expected one SCRIPT"},
+      {"info a b", "expected one SCRIPT"},
+      {"dump --bogus x.bin", "unknown option --bogus"},
+      {"frobnicate", "unknown command 'frobnicate'"},
+  };
+  for (const auto &c : cases) {
+    auto run = RunCli(c.arguments);
+    EXPECT_EQ(run.m_status, 1) << c.arguments;
+    EXPECT_TRUE(run.m_out.empty()) << c.arguments;
+    EXPECT_EQ(std::count(run.m_err.begin(), run.m_err.end(), '\n'), 1) << run.m_err;
+    EXPECT_NE(run.m_err.find(c.message), std::string::npos) << c.arguments << ": " << run.m_err;
+  }
+}
+
+TEST(Cli, EveryCommandHasHelp) {
+  auto overview = RunCli("--help");
+  ASSERT_EQ(overview.m_status, 0);
+  for (const char *command : {"info", "dump"}) {
+    EXPECT_NE(overview.m_out.find(command), std::string::npos);
+    auto help = RunCli(std::string(command) + " --help");
+    EXPECT_EQ(help.m_status, 0);
+    EXPECT_EQ(help.m_out.rfind("usage: quillan-cli " + std::string(command), 0), 0u) << help.m_out;
+  }
+}
+
+} // namespace
+} // namespace quillan
