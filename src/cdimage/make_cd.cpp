@@ -113,6 +113,23 @@ CResult<CPrepared> Prepare(const CMakeCdOptions &options, const CMakeCdPaths &pa
 
 } // namespace
 
+std::string DescribeMakeCdProgress(const CProgress &progress) {
+  static const std::pair<const char *, const char *> kTitles[] = {
+      {"check", "Checking the disc and the working folder"},
+      {"collect", "Copying the disc's files"},
+      {"build", "Building the image"},
+      {"stamp", "Writing the boot area"},
+      {"audio", "Writing the audio track"},
+      {"cue", "Writing the cue sheet"},
+      {"clean", "Removing the collection folder"},
+  };
+  std::string title = progress.m_step;
+  for (const auto &[step, text] : kTitles)
+    if (progress.m_step == step) title = text;
+  if (progress.m_step == "collect" && !progress.m_text.empty()) title += ": " + progress.m_text;
+  return title;
+}
+
 CMakeCdPaths::CMakeCdPaths(const fs::path &workDir) {
   std::error_code error;
   m_workDir = fs::absolute(workDir, error).lexically_normal();

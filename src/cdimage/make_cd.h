@@ -56,6 +56,10 @@ struct CMakeCdPaths {
       m_cueSheet;
 };
 
+// One line for people about a progress report of MakeCd ("Copying the
+// disc's files: GAME.BIN").
+std::string DescribeMakeCdProgress(const CProgress &progress);
+
 // Runs Make CD. On failure the error names what went wrong (for a failed
 // build, the builder's status and the end of its error output); a cancelled
 // run fails with an error for which IsCancelledError() is true.
