@@ -1,0 +1,14 @@
+// The file commands of the main dialog: saving the English text with the
+// code book and the kanji database.
+
+#include "core/quillan_dlg.h"
+
+namespace quillan {
+
+bool CQuillanDlg::SaveEnglishText() {
+  m_platform.MessageBox("Saving is not available in this build.", "Save English Text", CMessageButtons::Ok,
+                        CMessageIcon::Error);
+  return false;
+}
+
+} // namespace quillan

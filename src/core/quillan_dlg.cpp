@@ -1,0 +1,182 @@
+#include "core/quillan_dlg.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "core/file_io.h"
+#include "kanji/code_book.h"
+#include "kanji/kanji_match.h"
+
+namespace quillan {
+
+CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform) {
+  for (int i = 0; i < kNameCount; ++i) m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
+}
+
+CQuillanDlg::~CQuillanDlg() = default;
+
+void CQuillanDlg::LoadNameLabels() {
+  std::ifstream in(m_baseDir / "data" / "names.txt");
+  std::string line;
+  for (int i = 0; i < kNameCount && std::getline(in, line); ++i) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) m_nameLabels[size_t(i)] = line;
+  }
+}
+
+bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
+  m_baseDir = baseDir;
+  m_japaneseEntry.fill(0);
+  LoadNameLabels();
+
+  m_keyboard = std::make_unique<CKeyboardInput>(&m_platform, 1);
+  if (!m_keyboard->Create()) return false;
+  m_platform.StartTimer(kTimerEdit, 10);
+  m_platform.StartTimer(kTimerBlink, 600);
+
+  m_platform.SetScrollRange(0, 10239);
+  m_currentLine = 0;
+  m_lastKey = 0;
+  m_linesOnPage = 0;
+  m_textColor = 8;
+  m_japaneseText.clear();
+  for (auto &text : m_englishStrings) text.clear();
+  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, false);
+
+  // The kanji database, or a new one from the raw font on the first start.
+  auto databasePath = KanjiStorePath(m_baseDir);
+  auto loaded = LoadKanjiStore(databasePath);
+  if (loaded.Ok()) {
+    m_kanjiStore = std::move(loaded->m_store);
+    if (!loaded->m_warning.empty()) m_platform.MessageBox(loaded->m_warning, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+  } else {
+    std::error_code error;
+    if (std::filesystem::exists(databasePath, error)) {
+      // A database that exists but cannot be read is never replaced.
+      m_platform.MessageBox(loaded.Error().Message(), "Kanji database", CMessageButtons::Ok, CMessageIcon::Error);
+    } else {
+      m_platform.MessageBox("Creating Database, This may take a while. Press OK to continue.", "No Database found");
+      auto created = CreateKanjiStore(KanjiFontPath(m_baseDir), databasePath);
+      m_kanjiStore = std::move(created.m_store);
+      std::string problems = created.m_warning;
+      if (!created.m_saved.Ok()) problems += (problems.empty() ? "" : "\n") + created.m_saved.Error().Message();
+      if (!problems.empty()) m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+    }
+  }
+  UpdateTitle();
+  return true;
+}
+
+std::string CQuillanDlg::WindowTitle() const {
+  std::string title = "Quillan";
+  if (m_fileOpen) title = m_scriptFileName + (m_modified ? " *" : "") + " - Quillan";
+  return title;
+}
+
+void CQuillanDlg::UpdateTitle() {
+  std::string title = WindowTitle();
+  if (title == m_lastTitle) return;
+  m_lastTitle = title;
+  m_platform.SetTitle(title);
+}
+
+bool CQuillanDlg::AskToSave() {
+  if (!m_modified) return true;
+  auto answer = m_platform.MessageBox("File not saved.  Save it now?", "File Not Saved", CMessageButtons::YesNoCancel,
+                                      CMessageIcon::Warning);
+  if (answer == CMessageAnswer::Cancel) return false;
+  // A save that fails keeps the question open: nothing is thrown away.
+  if (answer == CMessageAnswer::Yes) return SaveEnglishText();
+  return true;
+}
+
+bool CQuillanDlg::OnClose() {
+  if (m_closing) return true;
+  m_closing = 1;
+  if (!AskToSave()) {
+    m_closing = 0;
+    return false;
+  }
+  m_keyboard.reset();
+  return true;
+}
+
+void CQuillanDlg::OnKillFocus() { m_focusLost = 1; }
+
+void CQuillanDlg::OnSetFocus() {
+  m_repaintJapanese = 1;
+  PaintPanes();
+  m_focusLost = 0;
+}
+
+void CQuillanDlg::OnSysCommand(int id) {
+  if ((id & 0xFFF0) == kIdAbout) m_platform.ShowAbout();
+  else if ((id & 0xFFF0) == 0xF060 && OnClose()) m_platform.EndDialog();
+}
+
+bool CQuillanDlg::OpenJapaneseText() {
+  if (!AskToSave()) return false;
+  auto path = m_platform.ChooseOpenFile("bin", "Moravel text file (x5*.bin)|x5*.bin|All Files (*.*)|*.*||");
+  if (!path) return false;
+  return OpenScriptPath(*path);
+}
+
+bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
+  auto status = LoadScript(path);
+  if (!status.Ok()) {
+    m_platform.MessageBox("Error opening file\n" + status.Error().Message(), "", CMessageButtons::Ok,
+                          CMessageIcon::Error);
+    return false;
+  }
+  m_modified = 0;
+  m_platform.SetScrollPos(0);
+
+  // The script's code book: a script without one starts from spaces, never
+  // from the previous script's identifications.
+  auto book = LoadCodeBook(CodeBookPath());
+  if (book.Ok()) {
+    m_kanjiCodeBook = book->m_book;
+    if (!book->m_warning.empty()) m_platform.MessageBox(book->m_warning, "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+  } else {
+    m_kanjiCodeBook = BlankCodeBook();
+    m_platform.MessageBox(book.Error().Message(), "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+  }
+
+  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, true);
+  m_menuEnabled = true;
+  m_platform.SetScrollRange(0, std::max(m_linesOnPage - 1, 0));
+  MatchKanjiStoreCommand();
+  UpdateTitle();
+  m_platform.FocusDialog();
+  return true;
+}
+
+void CQuillanDlg::MatchKanjiStoreCommand() {
+  if (!m_fileOpen || !m_scriptFile) return;
+  m_platform.BeginWaitCursor();
+  (void)MatchKanjiStore(m_scriptFile->Bytes(), m_kanjiCodeBook, m_kanjiStore);
+  m_platform.EndWaitCursor();
+  m_repaintJapanese = 1;
+  PaintPanes();
+}
+
+bool CQuillanDlg::OnCommand(int id) {
+  switch (id) {
+  case kIdOpenJapaneseText: OpenJapaneseText(); return true;
+  case kIdSaveEnglishText: SaveEnglishText(); return true;
+  case kIdGoto: GotoLine(); return true;
+  case kIdSearchForText: SearchForText(); return true;
+  case kIdSearchKanjiDatabase:
+  case kIdSaveKanjiDatabase: MatchKanjiStoreCommand(); return true;
+  case kIdFirstPage: ChangePage(0); return true;
+  case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); return true;
+  case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); return true;
+  case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); return true;
+  default: break;
+  }
+  bool handled = OnControlCodeCommand(id);
+  UpdateTitle();
+  return handled;
+}
+
+} // namespace quillan

@@ -1,0 +1,156 @@
+#pragma once
+// Quillan's main dialog: the translation document, the keyboard reader, the
+// drawing and every handler of the window (menu commands, buttons, timer
+// ticks, mouse clicks, focus, close). It talks to the world only through
+// CPlatform, so each handler runs in a plain unit test with a fake platform.
+//
+// The handlers are grouped by what they do: the shell (quillan_dlg.cpp), the
+// keyboard editor (view/editor.cpp), navigation (view/navigation.cpp), the
+// control-code commands (view/control_codes.cpp) and the file commands
+// (core/file_commands.cpp).
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/document.h"
+#include "core/keyboard_input.h"
+#include "kanji/kanji_store.h"
+#include "platform/platform.h"
+
+namespace quillan {
+
+
+// Menu and control ids of the main window.
+enum : int {
+  kIdOpenJapaneseText = 32771,
+  kIdSaveEnglishText = 32772,
+  kIdTextCharacters = 32775,
+  kIdTilt = 32779,
+  kIdZoom = 32780,
+  kIdTab = 32822,
+  kIdNewLine = 32818,
+  kIdEndBubbleArrow = 32819,
+  kIdEndBubbleNoArrow = 32820,
+  kIdPause = 32821,
+  kIdGoto = 32858,
+  kIdFillFromScriptFile = 32860,
+  kIdFillWithNameAndNumber = 32859,
+  kIdFillWithNumbers = 32861,
+  kIdFillFromText = 32862,
+  kIdSearchForText = 32863,
+  kIdSearchKanjiDatabase = 32910,
+  kIdCompress = 32911,
+  kIdChangeFont = 32912,
+  kIdSaveKanjiDatabase = 32913,
+  kIdFillFromVdrText = 32914,
+  kIdMakeCd = 32915,
+  kIdCompressAll = 32916,
+  kIdAbout = 0x0010,
+  kIdCopyJapToClipboard = 1004,
+  kIdLineScrollBar = 1003,
+  kIdPasteEngToBoard = 1005,
+  kIdJapaneseSpin = 1009,
+  kIdEnglishSpin = 1011,
+  kIdStatus = 1012,
+  kIdFirstPage = 1014,
+  kIdPrevPage = 1015,
+  kIdNextPage = 1016,
+  kIdLastPage = 1017,
+  kIdGoogleTranslate = 1018,
+};
+
+// Requests of the line scroll bar.
+enum class CScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, EndScroll };
+
+inline constexpr int kTimerEdit = 1;
+inline constexpr int kTimerBlink = 2;
+inline constexpr int kNameCount = 40;
+
+class CQuillanDlg : public CTranslationDocument {
+public:
+  explicit CQuillanDlg(CPlatform &platform);
+  ~CQuillanDlg() override;
+
+  // Start-up: sheets, code strings, keyboard, timers, the kanji database.
+  // Returns false when the window cannot work (the caller then ends).
+  bool OnInitDialog(const std::filesystem::path &baseDir);
+  // A menu command or button by id; returns whether the id is known.
+  bool OnCommand(int id);
+  // The close request; returns whether the window may close.
+  bool OnClose();
+  void OnKillFocus();
+  void OnSetFocus();
+  void OnSysCommand(int id);
+
+  // Timers.
+  void EditTick();
+  void BlinkTick();
+
+  // Mouse: left button released (cursor), right button released (kanji).
+  void OnLButtonUp(int x, int y);
+  void OnRButtonUp(int x, int y);
+  // Line scroll bar and the two spins (control id, step -1 up / +1 down).
+  void OnVScroll(CScrollRequest request, int position);
+  void OnSpin(int control, int step);
+
+  // Drawing.
+  void PaintPanes();
+  void XorCursorGlyph(int x, int y, uint16_t element);
+
+  // The document's file commands.
+  bool OpenJapaneseText();
+  bool OpenScriptPath(const std::filesystem::path &path); // the open after the file dialog
+  bool SaveEnglishText();
+
+  // Keyboard editing.
+  void AdvanceCursor();
+  void ClampCursorToText();
+  void DrainKeyboard();
+  void RefreshCursorChar();
+
+  // Navigation.
+  void GotoLine();
+  void SearchForText();
+  void ChangePage(int page);
+
+  // Control codes.
+  void InsertCode(uint16_t code);
+  void InsertCodeWithArgs(uint16_t code, uint16_t first, uint16_t second);
+  void InsertName(int number);
+  void InsertKanjiChar(int x, int y);
+  // The menu commands that insert codes, names and amounts; false for other ids.
+  bool OnControlCodeCommand(int id);
+
+  // Kanji database.
+  void MatchKanjiStoreCommand();
+
+  // The window title: the script's name and a mark while there are unsaved
+  // changes.
+  std::string WindowTitle() const;
+  // Labels of the 40 name items: data/names.txt below the working folder,
+  // one per line, else "Name 1" ... "Name 40".
+  const std::array<std::string, kNameCount> &NameLabels() const { return m_nameLabels; }
+
+  CPlatform &m_platform;
+  std::string m_statusText;
+  std::unique_ptr<CKeyboardInput> m_keyboard;
+  CKanjiStore m_kanjiStore;
+  std::vector<std::string> m_codeStrings;
+  std::array<std::string, kNameCount> m_nameLabels;
+  bool m_menuEnabled = false; // the items a successful open enables
+  int m_paintCount = 0;       // paints run, for tests
+  std::string m_lastTitle;
+
+private:
+  void HandleKey(int key);
+  void Backspace();
+  void TypeCharacter(uint16_t c);
+  void UpdateTitle();
+  void LoadNameLabels();
+  bool AskToSave(); // the "File not saved" question; false when cancelled
+};
+
+} // namespace quillan

@@ -1,0 +1,104 @@
+#pragma once
+// What the main dialog needs of the world, in one narrow interface: message
+// boxes, the file dialog and the small modal dialogs, the clipboard, HTTP,
+// keyboard state, timers, the scroll bar, menu items, status text, focus, the
+// wait cursor and showing the drawn panes. The Qt front end implements it; the
+// tests use a fake, so every handler of the dialog runs in a plain unit test.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillan {
+
+class CPixelCanvas;
+
+// Buttons and icons of a message box; the answer is the button pressed.
+enum class CMessageButtons { Ok, YesNoCancel, YesNo, OkCancel };
+enum class CMessageIcon { None, Information, Warning, Error, Question };
+enum class CMessageAnswer { Ok, Yes, No, Cancel };
+
+// The reply of an HTTP GET: status 0 when no reply came (with a reason).
+struct CHttpReply {
+  int m_status = 0;
+  std::string m_body;
+  std::string m_error;
+};
+
+class CPlatform {
+public:
+  virtual ~CPlatform() = default;
+
+  // Modal message box; an empty caption means the program's title.
+  virtual CMessageAnswer MessageBox(const std::string &text, const std::string &caption = "",
+                                    CMessageButtons buttons = CMessageButtons::Ok,
+                                    CMessageIcon icon = CMessageIcon::None) = 0;
+
+  // The open-file dialog. filter is in the form "Name (pattern)|pattern|...||";
+  // returns the chosen path, or nothing when cancelled.
+  virtual std::optional<std::filesystem::path> ChooseOpenFile(const std::string &defaultExtension,
+                                                              const std::string &filter) = 0;
+  // A folder chooser (drive selection offers it for copied discs and images).
+  virtual std::optional<std::filesystem::path> ChooseFolder(const std::string &caption) = 0;
+
+  // The small modal dialogs; nothing means Cancel. Each keeps its range rules.
+  // "Goto Line....": a line number 1-4294967295, starting at `current`.
+  virtual std::optional<uint32_t> AskGotoLine(uint32_t current) = 0;
+  // "Search": the text to look for.
+  virtual std::optional<std::u16string> AskSearchText() = 0;
+  // "Bubble Tilting Effect Amount" (1-255), "Bubble Zooming Effect Amount"
+  // (0-255), "Tabbing Effect Amount" (h, l, 1-255 each); all start at 1.
+  virtual std::optional<int> AskTiltAmount() = 0;
+  virtual std::optional<int> AskZoomAmount() = 0;
+  virtual std::optional<std::pair<int, int>> AskTabAmount() = 0;
+  // "Insert Kanji Char": at most one character (empty allowed).
+  virtual std::optional<std::u16string> AskKanjiChar() = 0;
+  // The text-characters chart: the code of the cell double-clicked.
+  virtual std::optional<int> AskChartCode() = 0;
+  // The disc to copy: a mounted optical disc or a folder.
+  virtual std::optional<std::filesystem::path> AskDisc() = 0;
+
+  // Clipboard text (UTF-16).
+  virtual void SetClipboardText(const std::u16string &text) = 0;
+  virtual std::optional<std::u16string> ClipboardText() = 0;
+
+  // A blocking HTTP GET with a time-out; the window stays responsive meanwhile.
+  virtual CHttpReply HttpGet(const std::string &url, int timeoutMs) = 0;
+
+  // Runs a long job with a progress dialog; the job gets a callback taking a
+  // fraction (0-1) and a line of text, which returns false once the user
+  // cancelled. The window stays responsive.
+  using CProgressJob = std::function<void(const std::function<bool(double, const std::string &)> &)>;
+  virtual void RunWithProgress(const std::string &title, const CProgressJob &job) = 0;
+
+  // Window services.
+  virtual void StartTimer(int id, int milliseconds) = 0;
+  virtual void Present(const CPixelCanvas &canvas) = 0; // show the drawn client area
+  virtual void SetScrollRange(int minimum, int maximum) = 0;
+  virtual void SetScrollPos(int position) = 0;
+  virtual int ScrollPos() = 0;
+  virtual void EnableMenuItem(int id, bool enabled) = 0;
+  virtual void SetStatusText(const std::string &text) = 0;
+  virtual void SetTitle(const std::string &title) = 0;
+  virtual void FocusDialog() = 0;
+  virtual void BeginWaitCursor() = 0;
+  virtual void EndWaitCursor() = 0;
+  virtual bool IsMinimized() = 0;
+  virtual void EndDialog() = 0; // close the main window
+  virtual void ShowAbout() = 0;
+  // The one-byte font editor for the open script's font kind (36- or 48-byte
+  // header) and the font file below the working folder.
+  virtual void ShowFontViewer(int headerLength, const std::filesystem::path &fontFile) = 0;
+
+  // Keyboard state for the keyboard reader: one byte per DirectInput scan
+  // code (0x80 = down), and the layout character of a scan code (0 when the
+  // key has none).
+  virtual void KeyboardState(uint8_t (&state)[256]) = 0;
+  virtual uint8_t TranslateKey(int scanCode) = 0;
+};
+
+} // namespace quillan
