@@ -11,4 +11,22 @@ bool CQuillanDlg::SaveEnglishText() {
   return false;
 }
 
+bool CQuillanDlg::OnFileCommand(int id) {
+  switch (id) {
+  case kIdCompress:
+  case kIdCompressAll:
+  case kIdFillFromScriptFile:
+  case kIdFillWithNameAndNumber:
+  case kIdFillWithNumbers:
+  case kIdFillFromText:
+  case kIdFillFromVdrText:
+  case kIdMakeCd:
+  case kIdChangeFont:
+    m_platform.MessageBox("This command is not available in this build.");
+    return true;
+  default:
+    return false;
+  }
+}
+
 } // namespace quillan

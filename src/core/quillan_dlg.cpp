@@ -174,7 +174,7 @@ bool CQuillanDlg::OnCommand(int id) {
   case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); return true;
   default: break;
   }
-  bool handled = OnControlCodeCommand(id);
+  bool handled = OnControlCodeCommand(id) || OnFileCommand(id);
   UpdateTitle();
   return handled;
 }

@@ -123,6 +123,8 @@ public:
   void InsertKanjiChar(int x, int y);
   // The menu commands that insert codes, names and amounts; false for other ids.
   bool OnControlCodeCommand(int id);
+  // Compress, Compress All, the fills, Make CD and Change Font; false for other ids.
+  bool OnFileCommand(int id);
 
   // Kanji database.
   void MatchKanjiStoreCommand();
