@@ -1,7 +1,6 @@
 // quillan-cli dump [--codes] SCRIPT: every entry of a script, as codes or as
 // text.
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 
@@ -10,30 +9,17 @@
 #include "core/file_io.h"
 #include "core/script_file.h"
 #include "core/text_rules.h"
+#include "kanji/code_book.h"
 
 namespace quillan::cli {
 namespace {
 
-// The script's code book below the working folder, read without creating it:
-// its first 2048 decimal numbers. Returns false when there is none.
+// The script's code book below the working folder, read without creating it.
+// Returns false when there is none.
 bool ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &book) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) return false;
-  book.fill(0x20);
-  size_t index = 0;
-  uint32_t value = 0;
-  bool inNumber = false;
-  for (uint8_t byte : *bytes) {
-    if (std::isdigit(byte)) {
-      value = value * 10 + uint32_t(byte - '0');
-      inNumber = true;
-      continue;
-    }
-    if (inNumber && index < book.size()) book[index++] = uint16_t(value);
-    value = 0;
-    inNumber = false;
-  }
-  if (inNumber && index < book.size()) book[index] = uint16_t(value);
+  book = ParseCodeBook(*bytes, PathText(path.filename())).m_book;
   return true;
 }
 
