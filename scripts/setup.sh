@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev libxkbcommon-dev
   genisoimage python3 python3-pycdlib
+  zlib1g-dev unifont
 )
 
 missing=()
