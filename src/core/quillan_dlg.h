@@ -125,6 +125,8 @@ public:
   bool OnControlCodeCommand(int id);
   // Compress, Compress All, the fills, Make CD and Change Font; false for other ids.
   bool OnFileCommand(int id);
+  // Make CD: the disc chosen, then the image built behind a progress dialog.
+  void MakeCdCommand();
 
   // Kanji database.
   void MatchKanjiStoreCommand();
