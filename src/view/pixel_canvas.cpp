@@ -69,6 +69,15 @@ void CPixelCanvas::Fill(CRect rect, CRgb colour) {
   }
 }
 
+void CPixelCanvas::Invert(CRect rect) {
+  int x0 = std::max(rect.m_x, 0), y0 = std::max(rect.m_y, 0);
+  int x1 = std::min(rect.m_x + rect.m_width, m_width), y1 = std::min(rect.m_y + rect.m_height, m_height);
+  for (int y = y0; y < y1; ++y) {
+    uint8_t *p = Row(y) + size_t(x0) * 3;
+    for (int i = 0; i < (x1 - x0) * 3; ++i) p[i] = uint8_t(~p[i]);
+  }
+}
+
 void CPixelCanvas::CopyRect(const CPixelCanvas &source, CRect from, int dx, int dy, CRasterOp op) {
   if (!Clip(from, dx, dy, source.m_width, source.m_height, m_width, m_height)) return;
   size_t bytes = size_t(from.m_width) * 3;

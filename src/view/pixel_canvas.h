@@ -40,6 +40,8 @@ public:
   CRgb Pixel(int x, int y) const;
   void SetPixel(int x, int y, CRgb colour);
   void Fill(CRect rect, CRgb colour);
+  // Inverts every channel of the pixels of rect (an XOR with white).
+  void Invert(CRect rect);
 
   // Copies the w x h rectangle at (sx, sy) of source to (dx, dy), combining
   // with op. Parts of the rectangle outside either picture are left out.
