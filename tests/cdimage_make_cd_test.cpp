@@ -76,6 +76,7 @@ TEST_F(MakeCdTest, BuildsABootableTwoTrackDisc) {
   EXPECT_EQ(steps, (std::vector<std::string>{"check", "collect", "build", "stamp", "audio", "cue", "clean"}));
   EXPECT_EQ(report->m_image, Work("TK7.ISO"));
   EXPECT_EQ(report->m_fileCount, 5u);
+  for (const auto &note : report->m_notes) EXPECT_EQ(note.find("sort file"), std::string::npos) << note;
   ExpectNoCollectionFolder();
 
   auto isoinfo = testing::ReadIsoWithIsoinfo(report->m_image);
@@ -260,6 +261,19 @@ TEST_F(MakeCdTest, FilesLeftInTempByAnEarlierRunStayOffTheImage) {
   ASSERT_TRUE(listing) << listing.Error().Message();
   ExpectImageContents(*listing, "isoinfo");
   ExpectNoCollectionFolder();
+}
+
+TEST_F(MakeCdTest, ASortFileThatMissesTheCollectedFilesIsPointedOut) {
+  // Written for another machine: the builder would ignore every line.
+  WriteText(Work("data/tk7-2.txt"), "C:\\tk7\\temp\\MOVIE.STR 50\r\nC:\\tk7\\temp\\GAME.BIN 40\r\n" +
+                                        PathText(Work("temp/X5ABC.BIN")) + " 30\r\n" + PathText(Work("temp/GONE.BIN")) +
+                                        " 20\r\n");
+  auto report = MakeCd(m_options, {});
+  ASSERT_TRUE(report) << report.Error().Message();
+  std::string notes;
+  for (const auto &note : report->m_notes) notes += note + "\n";
+  EXPECT_NE(notes.find("3 of the 4 entries of the sort file"), std::string::npos) << notes;
+  EXPECT_NE(notes.find("C:\\tk7\\temp\\MOVIE.STR"), std::string::npos) << notes;
 }
 
 TEST_F(MakeCdTest, CancellingStopsCleanly) {

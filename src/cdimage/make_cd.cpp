@@ -1,5 +1,7 @@
 #include "cdimage/make_cd.h"
 
+#include <set>
+
 #include "cdimage/child_process.h"
 #include "cdimage/disc_collect.h"
 #include "cdimage/disc_outputs.h"
@@ -72,6 +74,39 @@ CStatus Step(const CProgressCallback &progress, const char *step, const std::str
   return CStatus::Success();
 }
 
+// The builder matches each name of the sort file against the paths it reads
+// (B/temp/NAME) and silently passes over those that match nothing; a sort
+// file written for another place (another folder, backslashes) would leave
+// the image in the builder's own order without a word. Returns a note when
+// entries match no collected file.
+std::string CheckSortFile(const CMakeCdPaths &paths, const CCollectPlan &plan) {
+  auto bytes = ReadFileBytes(paths.m_sortFile);
+  if (!bytes) return {};
+  std::set<fs::path> collected{(paths.m_temp / "CDDA2").lexically_normal()};
+  for (const auto &file : plan.m_files) collected.insert((paths.m_temp / file.m_name).lexically_normal());
+  std::string text(bytes->begin(), bytes->end());
+  size_t entries = 0, unmatched = 0;
+  std::string example;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t gap = line.find_last_of(" \t");
+    if (gap == std::string::npos || gap == 0) continue;
+    ++entries;
+    std::string name = line.substr(0, gap);
+    if (collected.count(fs::path(name).lexically_normal())) continue;
+    if (unmatched++ == 0) example = name;
+  }
+  if (unmatched == 0) return {};
+  return std::to_string(unmatched) + " of the " + std::to_string(entries) + " entries of the sort file " +
+         PathText(paths.m_sortFile) + " name no file to be put on the image (the builder compares them with " +
+         PathText(paths.m_temp / "NAME") + "), for example " + example;
+}
+
 struct CPrepared {
   fs::path m_builder;
   std::vector<uint8_t> m_bootFile;
@@ -108,6 +143,7 @@ CResult<CPrepared> Prepare(const CMakeCdOptions &options, const CMakeCdPaths &pa
   if (!plan) return plan.Error();
   prepared.m_plan = std::move(*plan);
   for (auto &note : prepared.m_plan.m_notes) report.m_notes.push_back(note);
+  if (auto note = CheckSortFile(paths, prepared.m_plan); !note.empty()) report.m_notes.push_back(std::move(note));
   return prepared;
 }
 
