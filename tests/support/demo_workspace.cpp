@@ -304,6 +304,18 @@ void WriteDemoWorkspace(const std::filesystem::path &dir) {
   }
   // The chunk files of a script are named after its file name's stem.
   WriteFile(dir / "Scripts" / "PATCHED INFO" / "DEMO" / "x5DEMO0.tk7", chunk);
+  // Pages 1 and 2 are not translated yet; Save English Text writes their
+  // strings as terminators only, the last page exactly its own entries.
+  for (int page = 1; page < int(std::size(kPageSizes)); ++page)
+    WriteFile(dir / "Scripts" / "PATCHED INFO" / "DEMO" / ("x5DEMO" + std::to_string(page) + ".tk7"),
+              std::string(2 * size_t(kPageSizes[page]), '\0'));
+
+  // The scripts Compress All runs over.
+  WriteFile(dir / "data" / "scriptlist.txt",
+            "# The scripts Compress All compresses, one file name per line. Blank lines\r\n"
+            "# and lines starting with '#' are ignored. Without this file Compress All\r\n"
+            "# takes the x5*.bin files in the folder of the open script.\r\n"
+            "x5DEMO.bin\r\n");
 
   for (const char *empty : {"compress", "Patch", "temp"})
     WriteFile(dir / empty / ".keep", std::string());

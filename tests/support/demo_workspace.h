@@ -1,7 +1,9 @@
 #pragma once
 // The demo working folder shipped in examples/demo: a small script of our own
-// sample sentences (x5DEMO.bin), its code book and the English text of the
-// first lines of page 0, plus the empty folders the programs expect.
+// sample sentences (x5DEMO.bin), its code book, the English text of the
+// first lines of page 0 (the chunk files of all three pages, as Save English
+// Text writes them), the script list of Compress All, plus the empty folders
+// the programs expect.
 
 #include <filesystem>
 

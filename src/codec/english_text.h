@@ -1,0 +1,34 @@
+#pragma once
+// The English chunk files: one file per page of a script,
+//   <base>/Scripts/PATCHED INFO/<short name>/<stem><'0' + page>.tk7
+// holding the page's English strings one after another, line 0 first, each
+// element as the two bytes 0x00 and its low byte, each string ended by the
+// pair 0x00 0x00. A full page holds 256 strings, the last page exactly its
+// own entry count. No header, no padding; the length is always even.
+// (ReadEnglishChunk in core/document.h is the reading rule.)
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/document.h"
+#include "core/result.h"
+#include "kanji/kanji_store.h"
+
+namespace quillan {
+
+// The chunk file bytes of these strings: each string up to its first element
+// whose low byte is 0 (later elements are not kept), then 00 00.
+std::vector<uint8_t> EnglishChunkBytes(std::span<const EnglishString> lines);
+
+// Save English Text: the script's code book, the kanji database (when store
+// is given), then one chunk file per page of the open script. Missing folders
+// are created and every file is replaced atomically. Every file is tried;
+// when any cannot be written the result names each one and why, and
+// m_modified stays set; otherwise m_modified is cleared. Refused when no
+// script is open. (Inside CQuillanDlg call it qualified:
+// quillan::SaveEnglishText(*this, &m_kanjiStore).)
+CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store);
+
+} // namespace quillan
