@@ -12,9 +12,9 @@
 namespace quillan {
 namespace {
 
-using testing::CScratchFolder;
-using testing::WriteScript;
-using testing::WriteText;
+using testing::disc::CScratchFolder;
+using testing::disc::WriteScript;
+using testing::disc::WriteText;
 
 TEST(ChildProcessTest, ArgumentsReachTheProgramUnchanged) {
   // Every one of these would be split, expanded or run by a shell.

@@ -12,11 +12,11 @@ namespace quillan {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CScratchFolder;
-using testing::PatternBytes;
-using testing::ReadBytes;
-using testing::WriteBytes;
-using testing::WriteText;
+using testing::disc::CScratchFolder;
+using testing::disc::PatternBytes;
+using testing::disc::ReadBytes;
+using testing::disc::WriteBytes;
+using testing::disc::WriteText;
 
 TEST(DiscCollectTest, ExtensionsOfAtMostThreeCharacters) {
   struct CCase {
@@ -33,7 +33,7 @@ TEST(DiscCollectTest, ExtensionsOfAtMostThreeCharacters) {
 
 TEST(DiscCollectTest, LaterSourcesReplaceEarlierOnesWithoutRegardToCase) {
   CScratchFolder scratch;
-  auto fixture = testing::MakeDiscFixture(scratch.Path());
+  auto fixture = testing::disc::MakeDiscFixture(scratch.Path());
   auto plan = PlanCollection({{"disc", fixture.m_disc, true},
                               {"Patch", fixture.m_work / "Patch", false},
                               {"compress", fixture.m_work / "compress", false}});

@@ -19,21 +19,21 @@ namespace quillan {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CDiscFixture;
-using testing::CIsoListing;
-using testing::CScratchFolder;
-using testing::PatternBytes;
-using testing::ReadBytes;
-using testing::WriteBytes;
-using testing::WriteScript;
-using testing::WriteText;
+using testing::disc::CDiscFixture;
+using testing::disc::CIsoListing;
+using testing::disc::CScratchFolder;
+using testing::disc::PatternBytes;
+using testing::disc::ReadBytes;
+using testing::disc::WriteBytes;
+using testing::disc::WriteScript;
+using testing::disc::WriteText;
 
 class MakeCdTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    m_builder = testing::SystemImageBuilder();
+    m_builder = testing::disc::SystemImageBuilder();
     ASSERT_FALSE(m_builder.empty()) << "no image builder installed (scripts/setup.sh installs genisoimage)";
-    m_fixture = testing::MakeDiscFixture(m_scratch.Path());
+    m_fixture = testing::disc::MakeDiscFixture(m_scratch.Path());
     m_options.m_workDir = m_fixture.m_work;
     m_options.m_discDir = m_fixture.m_disc;
     m_options.m_builder = m_builder;
@@ -79,11 +79,11 @@ TEST_F(MakeCdTest, BuildsABootableTwoTrackDisc) {
   for (const auto &note : report->m_notes) EXPECT_EQ(note.find("sort file"), std::string::npos) << note;
   ExpectNoCollectionFolder();
 
-  auto isoinfo = testing::ReadIsoWithIsoinfo(report->m_image);
+  auto isoinfo = testing::disc::ReadIsoWithIsoinfo(report->m_image);
   ASSERT_TRUE(isoinfo) << isoinfo.Error().Message();
   ExpectImageContents(*isoinfo, "isoinfo");
   // pycdlib parses the volume descriptors and directory records on its own.
-  auto pycdlib = testing::ReadIsoWithPycdlib(report->m_image);
+  auto pycdlib = testing::disc::ReadIsoWithPycdlib(report->m_image);
   ASSERT_TRUE(pycdlib) << pycdlib.Error().Message();
   ExpectImageContents(*pycdlib, "pycdlib");
 
@@ -238,7 +238,7 @@ TEST_F(MakeCdTest, MissingPiecesAreReportedBeforeAnythingIsWritten) {
   };
   for (const auto &c : cases) {
     CScratchFolder scratch;
-    auto fixture = testing::MakeDiscFixture(scratch.Path());
+    auto fixture = testing::disc::MakeDiscFixture(scratch.Path());
     CMakeCdOptions options{fixture.m_work, fixture.m_disc, m_builder, {}};
     c.m_break(options, fixture);
     bool tempBefore = fs::exists(fixture.m_work / "temp");
@@ -257,7 +257,7 @@ TEST_F(MakeCdTest, FilesLeftInTempByAnEarlierRunStayOffTheImage) {
   WriteText(Work("temp/X5ABC.BIN"), "an old compressed script");
   auto report = MakeCd(m_options, {});
   ASSERT_TRUE(report) << report.Error().Message();
-  auto listing = testing::ReadIsoWithIsoinfo(report->m_image);
+  auto listing = testing::disc::ReadIsoWithIsoinfo(report->m_image);
   ASSERT_TRUE(listing) << listing.Error().Message();
   ExpectImageContents(*listing, "isoinfo");
   ExpectNoCollectionFolder();
@@ -321,7 +321,7 @@ TEST_F(MakeCdTest, CommandLineRunsMakeCdAndPrintsItsProgress) {
   EXPECT_NE(run->m_output.find("progress collect 19434 19434 "), std::string::npos) << run->m_output;
   EXPECT_EQ(wrote, (std::vector<std::string>{PathText(Work("TK7.ISO")), PathText(Work("TK7Track2.bin")),
                                              PathText(Work("TK7.CUE"))}));
-  auto listing = testing::ReadIsoWithIsoinfo(Work("TK7.ISO"));
+  auto listing = testing::disc::ReadIsoWithIsoinfo(Work("TK7.ISO"));
   ASSERT_TRUE(listing) << listing.Error().Message();
   ExpectImageContents(*listing, "isoinfo");
 

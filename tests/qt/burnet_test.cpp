@@ -25,12 +25,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using quillan::PathText;
-using quillan::testing::CScratchFolder;
-using quillan::testing::PatternBytes;
-using quillan::testing::ReadBytes;
-using quillan::testing::WriteBytes;
-using quillan::testing::WriteScript;
-using quillan::testing::WriteText;
+using quillan::testing::disc::CScratchFolder;
+using quillan::testing::disc::PatternBytes;
+using quillan::testing::disc::ReadBytes;
+using quillan::testing::disc::WriteBytes;
+using quillan::testing::disc::WriteScript;
+using quillan::testing::disc::WriteText;
 
 std::string Text(const std::vector<uint8_t> &bytes) { return std::string(bytes.begin(), bytes.end()); }
 
@@ -67,12 +67,12 @@ TEST(BurnetBuildTest, CueSheetNamesTheImageAsTyped) {
 class BurnetTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    m_builder = quillan::testing::SystemImageBuilder();
+    m_builder = quillan::testing::disc::SystemImageBuilder();
     ASSERT_FALSE(m_builder.empty()) << "no image builder installed (scripts/setup.sh installs genisoimage)";
     // Burnet hands the folder to the builder as typed, so the sort file
     // names the files there.
     auto disc = m_scratch.Path() / "game \"disc\"";
-    m_fixture = quillan::testing::MakeDiscFixture(m_scratch.Path(), disc);
+    m_fixture = quillan::testing::disc::MakeDiscFixture(m_scratch.Path(), disc);
     m_job.m_baseDir = m_fixture.m_work;
     m_job.m_folder = PathText(m_fixture.m_disc);
     m_job.m_image = PathText(m_scratch.Path() / "out dir" / "TK7 copy.iso");
@@ -84,7 +84,7 @@ protected:
   fs::path Cue() const { return CuePathFor(m_job.m_image); }
 
   void ExpectGoodImage() const {
-    auto listing = quillan::testing::ReadIsoWithIsoinfo(Image());
+    auto listing = quillan::testing::disc::ReadIsoWithIsoinfo(Image());
     ASSERT_TRUE(listing) << listing.Error().Message();
     ASSERT_TRUE(listing->count("CDDA2") && listing->count("GAME.BIN") && listing->count("X5ABC.BIN"));
     EXPECT_TRUE(listing->at("CDDA2").m_bytes.empty());
@@ -102,7 +102,7 @@ protected:
   }
 
   CScratchFolder m_scratch;
-  quillan::testing::CDiscFixture m_fixture;
+  quillan::testing::disc::CDiscFixture m_fixture;
   CBurnetJob m_job;
   fs::path m_builder;
 };
@@ -164,7 +164,7 @@ TEST_F(BurnetTest, BadInputsAreReportedBeforeAnythingIsWritten) {
   };
   for (const auto &c : cases) {
     CScratchFolder scratch;
-    auto fixture = quillan::testing::MakeDiscFixture(scratch.Path());
+    auto fixture = quillan::testing::disc::MakeDiscFixture(scratch.Path());
     fs::create_directories(scratch.Path() / "out");
     CBurnetJob job{fixture.m_work, PathText(fixture.m_disc), PathText(scratch.Path() / "out" / "a.iso"), m_builder, {}};
     c.m_break(job);

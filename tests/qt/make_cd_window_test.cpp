@@ -20,8 +20,8 @@ namespace quillan {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CScratchFolder;
-using testing::WriteScript;
+using testing::disc::CScratchFolder;
+using testing::disc::WriteScript;
 
 QProgressDialog *FindProgress(QWidget *window) {
   auto dialogs = window->findChildren<QProgressDialog *>();
@@ -93,11 +93,11 @@ TEST(ProgressRunnerTest, CancelButtonEscapeAndCloseStopTheJob) {
 
 TEST(MakeCdCommandTest, ChoosesTheDiscBuildsAndReports) {
   CScratchFolder scratch;
-  auto fixture = testing::MakeDiscFixture(scratch.Path());
+  auto fixture = testing::disc::MakeDiscFixture(scratch.Path());
   QWidget window;
   window.show();
   CMakeCdCommandHooks hooks;
-  hooks.m_builder = testing::SystemImageBuilder();
+  hooks.m_builder = testing::disc::SystemImageBuilder();
   ASSERT_FALSE(hooks.m_builder->empty());
   QStringList messages;
   bool failed = false;
@@ -116,7 +116,7 @@ TEST(MakeCdCommandTest, ChoosesTheDiscBuildsAndReports) {
   EXPECT_FALSE(failed);
   EXPECT_TRUE(messages[0].contains(QString::fromStdString(PathText(fixture.m_work / "TK7.ISO"))));
   EXPECT_TRUE(messages[0].contains("readme.html")); // the notes are passed on
-  auto listing = testing::ReadIsoWithIsoinfo(fixture.m_work / "TK7.ISO");
+  auto listing = testing::disc::ReadIsoWithIsoinfo(fixture.m_work / "TK7.ISO");
   ASSERT_TRUE(listing) << listing.Error().Message();
   EXPECT_EQ(listing->at("X5ABC.BIN").m_bytes, fixture.m_expected.at("X5ABC.BIN"));
 

@@ -9,7 +9,7 @@
 #include "cdimage/child_process.h"
 #include "core/file_io.h"
 
-namespace quillan::testing {
+namespace quillan::testing::disc {
 
 namespace fs = std::filesystem;
 
@@ -191,4 +191,4 @@ fs::path SystemImageBuilder() {
   return {};
 }
 
-} // namespace quillan::testing
+} // namespace quillan::testing::disc

@@ -13,7 +13,7 @@
 
 #include "core/result.h"
 
-namespace quillan::testing {
+namespace quillan::testing::disc {
 
 // A fresh folder below the system's temporary folder, deleted with the
 // object. Its name holds a space and an apostrophe, so that every path built
@@ -75,4 +75,4 @@ CResult<CIsoListing> ReadIsoWithPycdlib(const std::filesystem::path &image);
 // in PATH; empty when there is none.
 std::filesystem::path SystemImageBuilder();
 
-} // namespace quillan::testing
+} // namespace quillan::testing::disc
