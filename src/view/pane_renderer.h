@@ -84,6 +84,7 @@ public:
 
   // The client area as drawn.
   const CPixelCanvas &Canvas() const { return m_canvas; }
+  CPixelCanvas &Canvas() { return m_canvas; }
 
   // Recording of drawn cells, off by default; each paint starts a new record.
   void EnableDrawLog(bool on) { m_logging = on; }
