@@ -130,12 +130,14 @@ void CPaneRenderer::DrawPane(CTranslationDocument &doc, int x0, int y0, const st
   };
   for (int plane = 0; plane < 2; ++plane) {
     const auto &buffer = plane == 0 ? low : high;
-    for (auto &word : m_wordList) word.clear();
+    // Only the first m_wordsUsed sequences ever hold elements.
+    for (size_t word = 0; word < m_wordsUsed; ++word) m_wordList[word].clear();
     size_t w = 0;
     for (size_t i = 0; i < size_t(kEntryCapacity); ++i) {
       m_wordList[w].push_back(buffer[i]);
       if (low[i] == 0x20) ++w;
     }
+    m_wordsUsed = std::max(m_wordsUsed, w + 1);
     size_t cell = 0;
     for (size_t word = 0; word <= w; ++word)
       for (uint16_t element : m_wordList[word]) write(plane, cell++, element);

@@ -112,6 +112,7 @@ private:
   CPixelCanvas m_canvas;
   int m_selectedSheet = 7; // the sheet of the last glyph drawn
   bool m_logging = false;
+  size_t m_wordsUsed = kWordBuffers; // sequences of m_wordList that may hold elements
   bool m_rowError = false;
   std::vector<CDrawnCell> m_drawLog;
 };

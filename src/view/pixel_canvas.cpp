@@ -1,6 +1,7 @@
 #include "view/pixel_canvas.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace quillan {
@@ -102,24 +103,24 @@ void CPixelCanvas::CopyRect(const CPixelCanvas &source, CRect from, int dx, int 
 }
 
 void CPixelCanvas::StretchOneBit(std::span<const uint8_t, 24> glyph, int dx, int dy, CRasterOp op) {
-  for (int y = 0; y < kStretchSize; ++y) {
-    int ty = dy + y;
-    if (ty < 0 || ty >= m_height) continue;
+  static const auto sourceX = [] {
+    std::array<int, kStretchSize> t{};
+    for (int x = 0; x < kStretchSize; ++x) t[size_t(x)] = 15 - StretchSourceX(x);
+    return t;
+  }();
+  int x0 = std::max(0, -dx), x1 = std::min(kStretchSize, m_width - dx);
+  for (int y = std::max(0, -dy); y < kStretchSize && dy + y < m_height; ++y) {
     int sy = StretchSourceY(y);
-    for (int x = 0; x < kStretchSize; ++x) {
-      int tx = dx + x;
-      if (tx < 0 || tx >= m_width) continue;
-      int sx = StretchSourceX(x);
-      bool set = (glyph[size_t(sy * 2 + sx / 8)] >> (7 - sx % 8)) & 1;
-      uint8_t value = set ? 255 : 0;
-      uint8_t *p = Row(ty) + size_t(tx) * 3;
-      for (int c = 0; c < 3; ++c) {
-        if (op == CRasterOp::Copy)
-          p[c] = value;
-        else if (op == CRasterOp::Or)
-          p[c] |= value;
-        else
-          p[c] ^= value;
+    unsigned bits = unsigned(glyph[size_t(sy * 2)]) << 8 | glyph[size_t(sy * 2 + 1)];
+    uint8_t *p = Row(dy + y) + size_t(dx + x0) * 3;
+    for (int x = x0; x < x1; ++x, p += 3) {
+      uint8_t value = uint8_t(0 - ((bits >> sourceX[size_t(x)]) & 1)); // 255 for a set bit
+      if (op == CRasterOp::Copy) {
+        p[0] = p[1] = p[2] = value;
+      } else if (op == CRasterOp::Or) {
+        p[0] |= value, p[1] |= value, p[2] |= value;
+      } else {
+        p[0] ^= value, p[1] ^= value, p[2] ^= value;
       }
     }
   }
