@@ -4,8 +4,10 @@
 #include <fstream>
 
 #include "core/file_io.h"
+#include "codec/code_table.h"
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
+#include "view/pane_renderer.h"
 
 namespace quillan {
 
@@ -28,6 +30,24 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   m_baseDir = baseDir;
   m_japaneseEntry.fill(0);
   LoadNameLabels();
+
+  // The drawing: font sheets and the empty pane. Without them the window
+  // cannot work.
+  class CPlatformPictures : public CPictureSource {
+  public:
+    explicit CPlatformPictures(CPlatform &platform) : m_platform(platform) {}
+    CResult<CPixelCanvas> LoadPicture(int resourceId) override { return m_platform.LoadBitmap(resourceId); }
+    CPlatform &m_platform;
+  } pictures(m_platform);
+  m_renderer = std::make_unique<CPaneRenderer>();
+  CStatus drawing = m_renderer->LoadFontSheets(pictures);
+  if (drawing.Ok()) drawing = m_renderer->LoadPaneBackground(pictures);
+  if (!drawing.Ok()) {
+    m_platform.MessageBox(drawing.Error().Message());
+    m_renderer.reset();
+    return false;
+  }
+  m_codeStrings = BuildCodeStrings();
 
   m_keyboard = std::make_unique<CKeyboardInput>(&m_platform, 1);
   if (!m_keyboard->Create()) return false;

@@ -22,6 +22,7 @@
 
 namespace quillan {
 
+class CPaneRenderer;
 
 // Menu and control ids of the main window.
 enum : int {
@@ -141,6 +142,7 @@ public:
   CPlatform &m_platform;
   std::string m_statusText;
   std::unique_ptr<CKeyboardInput> m_keyboard;
+  std::unique_ptr<CPaneRenderer> m_renderer;
   CKanjiStore m_kanjiStore;
   std::vector<std::string> m_codeStrings;
   std::array<std::string, kNameCount> m_nameLabels;

@@ -3,22 +3,24 @@
 #include <algorithm>
 
 #include "core/quillan_dlg.h"
+#include "view/pane_renderer.h"
 
 namespace quillan {
 
 void CQuillanDlg::PaintPanes() {
-  if (m_closing) return;
+  if (m_closing || !m_renderer) return;
   ++m_paintCount;
-  m_japaneseEntry.fill(0);
-  if (m_fileOpen) {
-    const uint16_t *entry = DecodeEntry(m_currentPage, m_currentLine);
-    std::copy(entry, entry + kEntryCapacity, m_japaneseEntry.begin());
-  }
-  m_japaneseText = JapaneseEntryText(m_japaneseEntry, m_kanjiCodeBook);
-  m_repaintJapanese = 0;
+  if (m_platform.IsMinimized()) return;
+  auto status = m_renderer->PaintPanes(*this);
+  m_platform.Present(m_renderer->Canvas());
+  if (!status.Ok()) m_platform.MessageBox(status.Error().Message());
 }
 
-void CQuillanDlg::XorCursorGlyph(int, int, uint16_t) {}
+void CQuillanDlg::XorCursorGlyph(int x, int y, uint16_t element) {
+  if (!m_renderer || m_closing) return;
+  m_renderer->XorCursorGlyph(*this, x, y, element);
+  m_platform.Present(m_renderer->Canvas());
+}
 
 void CQuillanDlg::OnRButtonUp(int x, int y) { InsertKanjiChar(x, y); }
 
@@ -29,15 +31,10 @@ void CQuillanDlg::InsertKanjiChar(int x, int y) {
   int column = x / 32;
   int index = (m_japaneseTopRow + row) * kRowWidth + column;
   if (index < 0 || index >= kEntryCapacity || column < 0 || column >= kRowWidth) return;
-  // The code shown in that cell: the entry up to its terminator, zeros after.
-  uint16_t code = 0;
-  for (int i = 0; i <= index; ++i) {
-    code = m_japaneseEntry[size_t(i)];
-    if (i < index && EndsEntry(code)) {
-      code = 0;
-      break;
-    }
-  }
+  // The code shown in that cell, from the renderer's display buffers.
+  if (!m_renderer) return;
+  uint16_t code = uint16_t(m_renderer->m_japaneseHighBytes[size_t(index)] * 256 +
+                           m_renderer->m_japaneseDisplay[size_t(index)]);
   if (code < 0x100 || code > 0x8FF) return;
   m_kanjiCodeBook[size_t(code - 0x100)] = text->empty() ? 0 : uint16_t((*text)[0]);
   m_repaintJapanese = 1;

@@ -13,9 +13,10 @@
 #include <utility>
 #include <vector>
 
-namespace quillan {
+#include "core/result.h"
+#include "view/pixel_canvas.h"
 
-class CPixelCanvas;
+namespace quillan {
 
 // Buttons and icons of a message box; the answer is the button pressed.
 enum class CMessageButtons { Ok, YesNoCancel, YesNo, OkCancel };
@@ -93,6 +94,10 @@ public:
   // The one-byte font editor for the open script's font kind (36- or 48-byte
   // header) and the font file below the working folder.
   virtual void ShowFontViewer(int headerLength, const std::filesystem::path &fontFile) = 0;
+
+  // A bitmap resource of the program (font sheets, pane, chart) as pixels.
+  // By default the pictures built into the program.
+  virtual CResult<CPixelCanvas> LoadBitmap(int resourceId);
 
   // Keyboard state for the keyboard reader: one byte per DirectInput scan
   // code (0x80 = down), and the layout character of a scan code (0 when the
