@@ -242,6 +242,35 @@ TEST_F(Commands, OpeningAsksFirstAndABadFileKeepsTheDocument) {
   EXPECT_NE(m_platform.m_messages.back().m_text.find("X5BAD.bin"), std::string::npos);
 }
 
+TEST_F(Commands, SavedTextComesBackOnTheNextOpenAndCompresses) {
+  m_dlg->CurrentEnglish() = {'H', 'i', 0};
+  m_dlg->m_kanjiCodeBook[0] = 0x65E5;
+  m_dlg->m_modified = 1;
+  m_platform.m_answers = {CMessageAnswer::Yes};
+  ASSERT_TRUE(m_dlg->OnClose()) << "Yes saves, then closes";
+  EXPECT_EQ(m_dlg->m_modified, 0);
+  EXPECT_TRUE(std::filesystem::exists(m_dir / "Scripts/PATCHED INFO/ABC/X5ABC0.tk7"));
+  EXPECT_TRUE(std::filesystem::exists(m_dir / "data/kanjiCB/ABC.kcb"));
+
+  testing::CFakePlatform platform;
+  CQuillanDlg again(platform);
+  ASSERT_TRUE(again.OnInitDialog(m_dir));
+  ASSERT_TRUE(again.OpenScriptPath(m_dir / "X5ABC.bin"));
+  EXPECT_EQ(again.EnglishAt(0, 0), (Elements{'H', 'i', 0}));
+  EXPECT_EQ(again.m_kanjiCodeBook[0], 0x65E5);
+
+  // Compress!!! needs the English font; the demo folder has one.
+  std::filesystem::create_directories(m_dir / "data");
+  std::filesystem::copy_file(std::filesystem::path(QUILLAN_SOURCE_DIR) / "examples/demo/data/tk7-2.fon",
+                             m_dir / "data/tk7-2.fon", std::filesystem::copy_options::overwrite_existing);
+  again.OnCommand(kIdCompress);
+  ASSERT_TRUE(std::filesystem::exists(m_dir / "compress/X5ABC.bin")) << platform.m_messages.back().m_text;
+  auto compressed = CScriptFile::Open((m_dir / "compress/X5ABC.bin").string());
+  ASSERT_TRUE(compressed.Ok()) << compressed.Error().Message();
+  const uint16_t *entry = compressed.Value()->DecodeEntry(0, 0);
+  EXPECT_EQ(std::vector<uint16_t>(entry, entry + 3), (Elements{'H', 'i', 0}));
+}
+
 TEST(DialogStart, StartsTimersAndCreatesTheDatabase) {
   auto dir = std::filesystem::temp_directory_path() / "quillan-dlg-start";
   std::filesystem::remove_all(dir);

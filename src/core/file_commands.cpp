@@ -3,15 +3,93 @@
 
 #include "cdimage/disc_collect.h"
 #include "cdimage/make_cd.h"
+#include "codec/batch_compress.h"
+#include "codec/english_text.h"
+#include "codec/fill_commands.h"
+#include "codec/text_encoder.h"
 #include "core/file_io.h"
 #include "core/quillan_dlg.h"
 
 namespace quillan {
 
 bool CQuillanDlg::SaveEnglishText() {
-  m_platform.MessageBox("Saving is not available in this build.", "Save English Text", CMessageButtons::Ok,
-                        CMessageIcon::Error);
-  return false;
+  m_platform.BeginWaitCursor();
+  CStatus saved = quillan::SaveEnglishText(*this, &m_kanjiStore);
+  m_platform.EndWaitCursor();
+  if (!saved.Ok()) {
+    m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+void CQuillanDlg::CompressCommand() {
+  m_platform.BeginWaitCursor();
+  auto outcome = quillan::CompressEnglishText(*this);
+  m_platform.EndWaitCursor();
+  if (!outcome.Ok()) {
+    m_platform.MessageBox(outcome.Error().Message(), "Compress", CMessageButtons::Ok, CMessageIcon::Error);
+    return;
+  }
+  m_platform.MessageBox("Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) +
+                            " bytes, " + std::to_string(outcome->m_pages) + " pages).",
+                        "Compress", CMessageButtons::Ok, CMessageIcon::Information);
+}
+
+void CQuillanDlg::CompressAllCommand() {
+  std::optional<CResult<CBatchReport>> report;
+  m_platform.RunWithProgress("Compress All", [&](const std::function<bool(double, const std::string &)> &progress) {
+    report = quillan::CompressAll(*this, [&](int done, int total, const CBatchItem &item) {
+      return progress(total ? double(done) / double(total) : 0.0, item.m_name);
+    });
+  });
+  if (!report) return;
+  if (!report->Ok()) {
+    m_platform.MessageBox(report->Error().Message(), "Compress All", CMessageButtons::Ok, CMessageIcon::Error);
+    return;
+  }
+  m_platform.MessageBox((*report)->Summary(), "Compress All", CMessageButtons::Ok,
+                        (*report)->Failures() ? CMessageIcon::Warning : CMessageIcon::Information);
+}
+
+void CQuillanDlg::FillCommand(int id) {
+  CResult<CFillOutcome> outcome = MakeError("");
+  auto choose = [&](const char *extension, const char *filter) { return m_platform.ChooseOpenFile(extension, filter); };
+  switch (id) {
+  case kIdFillWithNumbers:
+    outcome = FillWithNumbers(*this);
+    break;
+  case kIdFillWithNameAndNumber:
+    outcome = FillWithNameAndNumber(*this);
+    break;
+  case kIdFillFromScriptFile: {
+    auto path = choose("dat", "TK7 Script File (*.dat)|*.dat|All Files (*.*)|*.*||");
+    if (!path) return;
+    outcome = FillFromScriptFile(*this, *path);
+    break;
+  }
+  case kIdFillFromText: {
+    auto path = choose("txt", "TK7 Script File (*.txt)|*.txt|All Files (*.*)|*.*||");
+    if (!path) return;
+    outcome = FillFromText(*this, *path);
+    break;
+  }
+  default: {
+    auto path = choose("txn", "TK7 Script File (*.txn)|*.txn|All Files (*.*)|*.*||");
+    if (!path) return;
+    outcome = FillFromVdrText(*this, *path);
+    break;
+  }
+  }
+  if (!outcome.Ok()) {
+    m_platform.MessageBox(outcome.Error().Message(), "Fill", CMessageButtons::Ok, CMessageIcon::Error);
+  } else if (!outcome->m_message.empty()) {
+    m_platform.MessageBox(outcome->m_message, "Fill", CMessageButtons::Ok,
+                          outcome->m_stopped ? CMessageIcon::Warning : CMessageIcon::Information);
+  }
+  PlaceCursorAtEnd();
+  m_repaintJapanese = 1;
+  PaintPanes();
 }
 
 void CQuillanDlg::MakeCdCommand() {
@@ -48,12 +126,18 @@ void CQuillanDlg::MakeCdCommand() {
 bool CQuillanDlg::OnFileCommand(int id) {
   switch (id) {
   case kIdCompress:
+    CompressCommand();
+    return true;
   case kIdCompressAll:
+    CompressAllCommand();
+    return true;
   case kIdFillFromScriptFile:
   case kIdFillWithNameAndNumber:
   case kIdFillWithNumbers:
   case kIdFillFromText:
   case kIdFillFromVdrText:
+    FillCommand(id);
+    return true;
   case kIdMakeCd:
     MakeCdCommand();
     return true;

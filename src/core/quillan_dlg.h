@@ -128,6 +128,9 @@ public:
   bool OnFileCommand(int id);
   // Make CD: the disc chosen, then the image built behind a progress dialog.
   void MakeCdCommand();
+  void CompressCommand();
+  void CompressAllCommand();
+  void FillCommand(int id);
 
   // Kanji database.
   void MatchKanjiStoreCommand();
