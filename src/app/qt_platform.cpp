@@ -1,0 +1,252 @@
+#include "app/qt_platform.h"
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScrollBar>
+
+#include "app/amount_dialogs.h"
+#include "app/drive_select_dlg.h"
+#include "app/http_get.h"
+#include "app/pane_widget.h"
+#include "app/progress_runner.h"
+#include "app/quillan_window.h"
+#include "app/small_dialogs.h"
+
+namespace quillan {
+
+namespace {
+
+QString ToQString(const std::string &text) { return QString::fromStdString(text); }
+
+QString PathToQString(const std::filesystem::path &path) {
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+}
+
+std::filesystem::path QStringToPath(const QString &text) {
+  return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+} // namespace
+
+QString FileDialogFilter(const std::string &filter) {
+  QStringList parts = ToQString(filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString name = parts[i].trimmed();
+    if (name.isEmpty()) break;
+    // The name's own "(pattern)" is replaced by the patterns actually used.
+    if (name.endsWith(QLatin1Char(')')) && name.contains(QLatin1Char('(')))
+      name = name.left(name.lastIndexOf(QLatin1Char('('))).trimmed();
+    QStringList patterns;
+    for (QString pattern : parts[i + 1].split(QRegularExpression(QStringLiteral("[; ]")), Qt::SkipEmptyParts)) {
+      if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+      for (const QString &variant : {pattern, pattern.toLower(), pattern.toUpper()})
+        if (!patterns.contains(variant)) patterns.append(variant);
+    }
+    if (patterns.isEmpty()) patterns.append(QStringLiteral("*"));
+    filters.append(QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' '))));
+  }
+  return filters.join(QStringLiteral(";;"));
+}
+
+CMessageAnswer CQtPlatform::MessageBox(const std::string &text, const std::string &caption, CMessageButtons buttons,
+                                       CMessageIcon icon) {
+  QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+  switch (icon) {
+  case CMessageIcon::None:
+    break;
+  case CMessageIcon::Information:
+    boxIcon = QMessageBox::Information;
+    break;
+  case CMessageIcon::Warning:
+    boxIcon = QMessageBox::Warning;
+    break;
+  case CMessageIcon::Error:
+    boxIcon = QMessageBox::Critical;
+    break;
+  case CMessageIcon::Question:
+    boxIcon = QMessageBox::Question;
+    break;
+  }
+  QMessageBox::StandardButtons set = QMessageBox::Ok;
+  QMessageBox::StandardButton escape = QMessageBox::Ok;
+  switch (buttons) {
+  case CMessageButtons::Ok:
+    break;
+  case CMessageButtons::YesNoCancel:
+    set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    escape = QMessageBox::Cancel;
+    break;
+  case CMessageButtons::YesNo:
+    set = QMessageBox::Yes | QMessageBox::No;
+    escape = QMessageBox::No;
+    break;
+  case CMessageButtons::OkCancel:
+    set = QMessageBox::Ok | QMessageBox::Cancel;
+    escape = QMessageBox::Cancel;
+    break;
+  }
+  QMessageBox box(boxIcon, caption.empty() ? QStringLiteral("Quillan") : ToQString(caption), ToQString(text), set,
+                  &m_window);
+  box.setEscapeButton(escape);
+  switch (box.exec()) {
+  case QMessageBox::Yes:
+    return CMessageAnswer::Yes;
+  case QMessageBox::No:
+    return CMessageAnswer::No;
+  case QMessageBox::Cancel:
+    return CMessageAnswer::Cancel;
+  default:
+    return CMessageAnswer::Ok;
+  }
+}
+
+std::optional<std::filesystem::path> CQtPlatform::ChooseOpenFile(const std::string &, const std::string &filter) {
+  QString path = QFileDialog::getOpenFileName(&m_window, QStringLiteral("Open"), QString(), FileDialogFilter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return QStringToPath(path);
+}
+
+std::optional<std::filesystem::path> CQtPlatform::ChooseFolder(const std::string &caption) {
+  QString path = QFileDialog::getExistingDirectory(&m_window, ToQString(caption));
+  if (path.isEmpty()) return std::nullopt;
+  return QStringToPath(path);
+}
+
+std::optional<uint32_t> CQtPlatform::AskGotoLine(uint32_t current) {
+  CGotoLineDlg dialog(current, &m_window);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Value();
+}
+
+std::optional<std::u16string> CQtPlatform::AskSearchText() {
+  std::unique_ptr<CTextFieldDlg> dialog(CTextFieldDlg::Search(&m_window));
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  return dialog->Field()->text().toStdU16String();
+}
+
+std::optional<int> CQtPlatform::AskTiltAmount() {
+  auto values = CAmountDlg::Ask(CAmountDlg::CKind::Tilt, &m_window);
+  if (!values) return std::nullopt;
+  return (*values)[0];
+}
+
+std::optional<int> CQtPlatform::AskZoomAmount() {
+  auto values = CAmountDlg::Ask(CAmountDlg::CKind::Zoom, &m_window);
+  if (!values) return std::nullopt;
+  return (*values)[0];
+}
+
+std::optional<std::pair<int, int>> CQtPlatform::AskTabAmount() {
+  auto values = CAmountDlg::Ask(CAmountDlg::CKind::Tab, &m_window);
+  if (!values) return std::nullopt;
+  return std::pair((*values)[0], (*values)[1]);
+}
+
+std::optional<std::u16string> CQtPlatform::AskKanjiChar() {
+  std::unique_ptr<CTextFieldDlg> dialog(CTextFieldDlg::KanjiChar(&m_window));
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  return dialog->Field()->text().toStdU16String();
+}
+
+std::optional<int> CQtPlatform::AskChartCode() {
+  CTextCharChartDlg dialog(ChartPicture(), &m_window);
+  dialog.exec();
+  return dialog.Code();
+}
+
+std::optional<std::filesystem::path> CQtPlatform::AskDisc() { return CDriveSelectDlg::Choose(&m_window); }
+
+void CQtPlatform::SetClipboardText(const std::u16string &text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdU16String(text));
+}
+
+std::optional<std::u16string> CQtPlatform::ClipboardText() {
+  const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return std::nullopt;
+  return data->text().toStdU16String();
+}
+
+CHttpReply CQtPlatform::HttpGet(const std::string &url, int timeoutMs) {
+  return HttpGetWaiting(m_network, url, timeoutMs);
+}
+
+void CQtPlatform::RunWithProgress(const std::string &title, const CProgressJob &job) {
+  m_window.SetJobRunning(true);
+  CProgressRunner::Run(
+      &m_window, ToQString(title),
+      [&job](const CProgressCallback &callback) {
+        job([&callback](double fraction, const std::string &text) {
+          fraction = std::clamp(fraction, 0.0, 1.0);
+          return callback(CProgress{"", text, uint64_t(fraction * 1000), 1000});
+        });
+        return CStatus::Success();
+      },
+      [](const CProgress &progress) { return ToQString(progress.m_text); });
+  m_window.SetJobRunning(false);
+}
+
+void CQtPlatform::StartTimer(int id, int milliseconds) { m_window.StartTimer(id, milliseconds); }
+
+void CQtPlatform::Present(const CPixelCanvas &canvas) { m_window.PresentCanvas(canvas); }
+
+void CQtPlatform::SetScrollRange(int minimum, int maximum) { m_window.SetScrollRange(minimum, maximum); }
+
+void CQtPlatform::SetScrollPos(int position) { m_window.SetScrollPos(position); }
+
+int CQtPlatform::ScrollPos() { return m_window.ScrollPos(); }
+
+void CQtPlatform::EnableMenuItem(int id, bool enabled) { m_window.EnableMenuItem(id, enabled); }
+
+void CQtPlatform::SetStatusText(const std::string &text) { m_window.StatusLabel()->setText(ToQString(text)); }
+
+void CQtPlatform::SetTitle(const std::string &title) { m_window.setWindowTitle(ToQString(title)); }
+
+void CQtPlatform::FocusDialog() { m_window.FocusPane(); }
+
+void CQtPlatform::BeginWaitCursor() {
+  ++m_waitCursors;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CQtPlatform::EndWaitCursor() {
+  if (m_waitCursors == 0) return;
+  --m_waitCursors;
+  QApplication::restoreOverrideCursor();
+}
+
+bool CQtPlatform::IsMinimized() { return m_window.isMinimized(); }
+
+void CQtPlatform::EndDialog() { m_window.EndDialog(); }
+
+void CQtPlatform::ShowAbout() {
+  QMessageBox box(&m_window);
+  box.setWindowTitle(QStringLiteral("About Quillan"));
+  if (!m_window.windowIcon().isNull()) box.setIconPixmap(m_window.windowIcon().pixmap(32, 32));
+  box.setText(QStringLiteral("Quillan Version 2.00"));
+  box.setInformativeText(QStringLiteral("A translation workbench for the script text of TK7.\n"
+                                        "Type the English under the Japanese, with the game's control codes;\n"
+                                        "save it page by page and compress it back into the game's format."));
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+}
+
+void CQtPlatform::ShowFontViewer(int, const std::filesystem::path &fontFile) {
+  QMessageBox::information(&m_window, QStringLiteral("Change Font"),
+                           QStringLiteral("The font editor is not available yet.\n(%1)").arg(PathToQString(fontFile)));
+}
+
+void CQtPlatform::KeyboardState(uint8_t (&state)[256]) { m_window.Keys().NextState(state); }
+
+uint8_t CQtPlatform::TranslateKey(int scanCode) { return m_window.Keys().Translate(scanCode); }
+
+} // namespace quillan

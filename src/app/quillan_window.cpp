@@ -1,0 +1,409 @@
+#include "app/quillan_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/pane_widget.h"
+#include "app/qt_platform.h"
+#include "app/spin_arrows.h"
+#include "core/quillan_dlg.h"
+#include "view/menu_table.h"
+
+namespace quillan {
+
+namespace {
+
+// The items a successful open enables.
+constexpr int kOpenEnabledItems[] = {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont};
+
+struct CButtonSpec {
+  int m_id;
+  const char *m_text; // line breaks where the control wraps its caption
+};
+constexpr CButtonSpec kButtons[] = {
+    {kIdCopyJapToClipboard, "Copy Jap\nto Clipboard"},
+    {kIdFirstPage, "First Page"},
+    {kIdPrevPage, "Prev Page"},
+    {kIdNextPage, "Next Page"},
+    {kIdLastPage, "Last Page"},
+    {kIdGoogleTranslate, "Google\nTranslate"},
+    {kIdPasteEngToBoard, "Paste Eng\nto Board"},
+};
+
+} // namespace
+
+class CQuillanWindow::CHandlerScope {
+public:
+  explicit CHandlerScope(CQuillanWindow &window) : m_window(window) { ++m_window.m_handlerDepth; }
+  ~CHandlerScope() {
+    if (--m_window.m_handlerDepth == 0 && m_window.m_closePending) {
+      m_window.m_closePending = false;
+      QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
+    }
+  }
+  CHandlerScope(const CHandlerScope &) = delete;
+  CHandlerScope &operator=(const CHandlerScope &) = delete;
+
+private:
+  CQuillanWindow &m_window;
+};
+
+CQuillanWindow::CQuillanWindow(QWidget *parent) : QMainWindow(parent) {
+  m_platform = std::make_unique<CQtPlatform>(*this);
+  m_dlg = std::make_unique<CQuillanDlg>(*m_platform);
+  setWindowTitle(QStringLiteral("Quillan"));
+  for (int id : kOpenEnabledItems)
+    m_menuEnabled[id] = false;
+  BuildLayout();
+}
+
+CQuillanWindow::~CQuillanWindow() {
+  for (auto &[id, timer] : m_timers)
+    timer->stop();
+  // The dialog goes first: it still talks to the platform while it ends.
+  m_dlg.reset();
+}
+
+bool CQuillanWindow::Initialize(const std::filesystem::path &baseDir) {
+  bool ok;
+  {
+    CHandlerScope scope(*this);
+    ok = m_dlg->OnInitDialog(baseDir);
+  }
+  BuildMenus();
+  m_initialized = ok;
+  if (ok && m_pane->hasFocus()) OnFocusChanged(true);
+  return ok;
+}
+
+void CQuillanWindow::BuildLayout() {
+  auto *central = new QWidget(this);
+  auto *row = new QHBoxLayout(central);
+  row->setContentsMargins(4, 4, 4, 4);
+  row->setSpacing(4);
+  row->setSizeConstraint(QLayout::SetFixedSize);
+
+  m_pane = new CPaneWidget(central);
+  row->addWidget(m_pane, 0, Qt::AlignTop);
+  connect(m_pane, &CPaneWidget::KeyPressed, this, &CQuillanWindow::OnKeyPressed);
+  connect(m_pane, &CPaneWidget::KeyReleased, this, &CQuillanWindow::OnKeyReleased);
+  connect(m_pane, &CPaneWidget::ButtonReleased, this, &CQuillanWindow::OnButtonReleased);
+  connect(m_pane, &CPaneWidget::FocusChanged, this, &CQuillanWindow::OnFocusChanged);
+
+  // The spins beside the panes they scroll: 1009 the Japanese, 1011 the English.
+  auto *spins = new QVBoxLayout;
+  spins->setSpacing(8);
+  for (int id : {kIdJapaneseSpin, kIdEnglishSpin}) {
+    auto *spin = new CSpinArrows(central);
+    spin->setObjectName(QStringLiteral("control%1").arg(id));
+    m_spins[id] = spin;
+    spins->addWidget(spin, 1);
+    connect(spin, &CSpinArrows::Stepped, this, [this, id](int step) { OnSpin(id, step); });
+  }
+  row->addLayout(spins);
+
+  m_scrollBar = new QScrollBar(Qt::Vertical, central);
+  m_scrollBar->setObjectName(QStringLiteral("control%1").arg(kIdLineScrollBar));
+  m_scrollBar->setFocusPolicy(Qt::NoFocus);
+  m_scrollBar->setRange(0, 0);
+  connect(m_scrollBar, &QScrollBar::actionTriggered, this, &CQuillanWindow::OnScrollAction);
+  connect(m_scrollBar, &QScrollBar::sliderReleased, this, [this] {
+    if (!CanForward()) return;
+    CHandlerScope scope(*this);
+    m_dlg->OnVScroll(CScrollRequest::ThumbPosition, m_scrollBar->sliderPosition());
+  });
+  row->addWidget(m_scrollBar);
+
+  auto *controls = new QVBoxLayout;
+  controls->setSpacing(6);
+  auto addButton = [this, central, controls](const CButtonSpec &spec) {
+    auto *button = new QPushButton(QString::fromUtf8(spec.m_text), central);
+    button->setObjectName(QStringLiteral("control%1").arg(spec.m_id));
+    button->setFocusPolicy(Qt::NoFocus); // typing goes on after a click
+    button->setAutoDefault(false);
+    button->setFixedWidth(84);
+    int id = spec.m_id;
+    connect(button, &QPushButton::clicked, this, [this, id] {
+      Command(id);
+      FocusPane();
+    });
+    m_buttons[id] = button;
+    controls->addWidget(button);
+  };
+  addButton(kButtons[0]);
+  m_status = new QLabel(central);
+  m_status->setObjectName(QStringLiteral("control%1").arg(kIdStatus));
+  m_status->setMinimumHeight(2 * m_status->fontMetrics().lineSpacing() + 4);
+  controls->addWidget(m_status);
+  for (int i = 1; i <= 4; ++i)
+    addButton(kButtons[i]);
+  controls->addStretch(1);
+  addButton(kButtons[5]);
+  controls->addStretch(1);
+  addButton(kButtons[6]);
+  row->addLayout(controls);
+
+  setCentralWidget(central);
+  m_pane->setFocus();
+}
+
+void CQuillanWindow::AddMenuEntries(QWidget *menu, const std::vector<CMenuEntry> &entries) {
+  auto *bar = qobject_cast<QMenuBar *>(menu);
+  auto *popup = qobject_cast<QMenu *>(menu);
+  for (const CMenuEntry &entry : entries) {
+    QString caption = QString::fromStdString(entry.m_caption);
+    if (entry.m_separator) {
+      if (popup) popup->addSeparator();
+      continue;
+    }
+    if (!entry.m_entries.empty() || entry.m_id == 0) {
+      QMenu *sub = bar ? bar->addMenu(caption) : popup->addMenu(caption);
+      AddMenuEntries(sub, entry.m_entries);
+      continue;
+    }
+    QAction *action = bar ? bar->addAction(caption) : popup->addAction(caption);
+    action->setData(entry.m_id);
+    int id = entry.m_id;
+    connect(action, &QAction::triggered, this, [this, id] { Command(id); });
+    m_actions[id] = action;
+  }
+}
+
+void CQuillanWindow::BuildMenus() {
+  QMenuBar *bar = menuBar();
+  bar->clear();
+  m_actions.clear();
+  AddMenuEntries(bar, MainMenu(m_dlg->NameLabels()));
+  // The about box: no system menu to put it in, so a Help menu of its own.
+  QMenu *help = bar->addMenu(QStringLiteral("&Help"));
+  QAction *about = help->addAction(QStringLiteral("&About Quillan..."));
+  about->setData(kIdAbout);
+  connect(about, &QAction::triggered, this, [this] {
+    if (!CanForward()) return;
+    CHandlerScope scope(*this);
+    m_dlg->OnSysCommand(kIdAbout);
+  });
+  m_actions[kIdAbout] = about;
+
+  if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
+  if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
+  for (auto &[id, enabled] : m_menuEnabled)
+    if (QAction *action = Action(id)) action->setEnabled(enabled);
+}
+
+QAction *CQuillanWindow::Action(int id) const {
+  auto it = m_actions.find(id);
+  return it == m_actions.end() ? nullptr : it->second;
+}
+
+QPushButton *CQuillanWindow::Button(int id) const {
+  auto it = m_buttons.find(id);
+  return it == m_buttons.end() ? nullptr : it->second;
+}
+
+CSpinArrows *CQuillanWindow::Spin(int id) const {
+  auto it = m_spins.find(id);
+  return it == m_spins.end() ? nullptr : it->second;
+}
+
+bool CQuillanWindow::CanForward() const { return m_initialized && !m_jobRunning && !m_ending; }
+
+void CQuillanWindow::Command(int id) {
+  if (!CanForward()) return;
+  CHandlerScope scope(*this);
+  m_dlg->OnCommand(id);
+}
+
+void CQuillanWindow::StartTimer(int id, int milliseconds) {
+  QTimer *&timer = m_timers[id];
+  if (!timer) {
+    timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this, id] {
+      if (!CanForward()) return;
+      if (id == kTimerEdit) {
+        RunEditTicks();
+      } else if (id == kTimerBlink) {
+        CHandlerScope scope(*this);
+        m_dlg->BlinkTick();
+      }
+    });
+  }
+  timer->start(milliseconds);
+}
+
+void CQuillanWindow::RunEditTicks() {
+  // A handler that waits in a message box lets ticks run; the editor itself
+  // is not entered twice.
+  if (m_inEditTick) return;
+  m_inEditTick = true;
+  CHandlerScope scope(*this);
+  do {
+    size_t before = m_keys.PendingCount();
+    m_dlg->EditTick();
+    if (m_keys.PendingCount() == before) {
+      // The editor did not read the keyboard (no script yet, or no focus):
+      // what was typed meanwhile is not kept for later.
+      if (before) m_keys.DropQueued();
+      break;
+    }
+  } while (m_keys.Pending() && CanForward());
+  m_inEditTick = false;
+}
+
+void CQuillanWindow::OnKeyPressed(QKeyEvent *event) {
+  if (event->key() == Qt::Key_Escape) {
+    if (!event->isAutoRepeat()) close(); // asks to save like every other way of closing
+    return;
+  }
+  if (event->isAutoRepeat()) return; // a held key acts once
+  m_keys.Press(ScanCodeOf(*event), CharacterOf(*event));
+  if (CanForward()) RunEditTicks();
+}
+
+void CQuillanWindow::OnKeyReleased(QKeyEvent *event) {
+  if (event->isAutoRepeat()) return;
+  m_keys.Release(ScanCodeOf(*event));
+  if (CanForward()) RunEditTicks();
+}
+
+void CQuillanWindow::OnButtonReleased(Qt::MouseButton button, QPoint point) {
+  if (!CanForward()) return;
+  CHandlerScope scope(*this);
+  if (button == Qt::LeftButton)
+    m_dlg->OnLButtonUp(point.x(), point.y());
+  else if (button == Qt::RightButton)
+    m_dlg->OnRButtonUp(point.x(), point.y());
+}
+
+void CQuillanWindow::OnFocusChanged(bool focused) {
+  if (!focused) m_keys.Clear(); // keys released elsewhere never come back here
+  if (!CanForward()) return;
+  CHandlerScope scope(*this);
+  if (focused)
+    m_dlg->OnSetFocus();
+  else
+    m_dlg->OnKillFocus();
+}
+
+void CQuillanWindow::OnScrollAction(int action) {
+  if (!CanForward()) return;
+  CScrollRequest request;
+  switch (action) {
+  case QAbstractSlider::SliderSingleStepSub:
+    request = CScrollRequest::LineUp;
+    break;
+  case QAbstractSlider::SliderSingleStepAdd:
+    request = CScrollRequest::LineDown;
+    break;
+  case QAbstractSlider::SliderPageStepSub:
+    request = CScrollRequest::PageUp;
+    break;
+  case QAbstractSlider::SliderPageStepAdd:
+    request = CScrollRequest::PageDown;
+    break;
+  case QAbstractSlider::SliderToMinimum:
+    request = CScrollRequest::Top;
+    break;
+  case QAbstractSlider::SliderToMaximum:
+    request = CScrollRequest::Bottom;
+    break;
+  case QAbstractSlider::SliderMove:
+    request = CScrollRequest::ThumbTrack;
+    break;
+  default:
+    return;
+  }
+  int position = m_scrollBar->sliderPosition();
+  {
+    CHandlerScope scope(*this);
+    m_dlg->OnVScroll(request, position);
+  }
+  // The bar shows the line the dialog settled on, not where Qt moved it.
+  m_scrollBar->setSliderPosition(m_scrollPos);
+}
+
+void CQuillanWindow::OnSpin(int control, int step) {
+  if (!CanForward()) return;
+  CHandlerScope scope(*this);
+  m_dlg->OnSpin(control, step);
+  // The dialog expects the two scroll-bar messages an up-down control sends
+  // after its change, and swallows them; these controls send none.
+  m_dlg->OnVScroll(CScrollRequest::EndScroll, m_scrollPos);
+  m_dlg->OnVScroll(CScrollRequest::EndScroll, m_scrollPos);
+  FocusPane();
+}
+
+void CQuillanWindow::PresentCanvas(const CPixelCanvas &) {
+  // The renderer's picture arrives here once it draws; until then the panes
+  // stay grey.
+}
+
+void CQuillanWindow::SetScrollRange(int minimum, int maximum) {
+  QSignalBlocker block(m_scrollBar);
+  m_scrollBar->setRange(minimum, std::max(minimum, maximum));
+  m_scrollPos = std::clamp(m_scrollPos, m_scrollBar->minimum(), m_scrollBar->maximum());
+  m_scrollBar->setValue(m_scrollPos);
+}
+
+void CQuillanWindow::SetScrollPos(int position) {
+  QSignalBlocker block(m_scrollBar);
+  m_scrollPos = std::clamp(position, m_scrollBar->minimum(), m_scrollBar->maximum());
+  m_scrollBar->setValue(m_scrollPos);
+}
+
+void CQuillanWindow::EnableMenuItem(int id, bool enabled) {
+  m_menuEnabled[id] = enabled;
+  if (QAction *action = Action(id)) action->setEnabled(enabled);
+}
+
+void CQuillanWindow::FocusPane() { m_pane->setFocus(Qt::OtherFocusReason); }
+
+void CQuillanWindow::EndDialog() {
+  m_ending = true;
+  for (auto &[id, timer] : m_timers)
+    timer->stop();
+  close();
+}
+
+void CQuillanWindow::SetJobRunning(bool running) {
+  m_jobRunning = running;
+  if (!running && m_initialized && !m_ending) OnFocusChanged(m_pane->hasFocus());
+}
+
+void CQuillanWindow::closeEvent(QCloseEvent *event) {
+  if (m_ending || !m_initialized) {
+    m_ending = true;
+    for (auto &[id, timer] : m_timers)
+      timer->stop();
+    event->accept();
+    return;
+  }
+  if (m_handlerDepth > 0 || m_jobRunning) {
+    // A handler is waiting (for a reply, a job): close once it is done.
+    m_closePending = true;
+    event->ignore();
+    return;
+  }
+  bool close;
+  {
+    CHandlerScope scope(*this);
+    close = m_dlg->OnClose();
+  }
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  m_ending = true;
+  for (auto &[id, timer] : m_timers)
+    timer->stop();
+  event->accept();
+}
+
+} // namespace quillan

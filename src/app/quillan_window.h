@@ -1,0 +1,117 @@
+#pragma once
+// Quillan's main window. It owns the main dialog (the document and every
+// handler, platform-free) and the Qt platform the dialog talks through, lays
+// out the panes and controls, builds the menu bar from the menu table and
+// forwards every menu command, button, click, key, timer tick, focus change
+// and close request to the dialog.
+//
+// Keys reach the dialog's keyboard reader through a queue (CKeyboardSource):
+// each key press is handled at once, so the pane repaints without waiting
+// for the next tick of the 10 ms timer, and no press is lost or doubled.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QMainWindow>
+
+#include "app/keyboard_source.h"
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace quillan {
+
+class CPaneWidget;
+class CPixelCanvas;
+class CQtPlatform;
+class CQuillanDlg;
+class CSpinArrows;
+struct CMenuEntry;
+
+class CQuillanWindow : public QMainWindow {
+  Q_OBJECT
+
+public:
+  explicit CQuillanWindow(QWidget *parent = nullptr);
+  ~CQuillanWindow() override;
+
+  // Starts the dialog in the working folder and builds the menus (whose
+  // name items come from the working folder). False when the window cannot
+  // work.
+  bool Initialize(const std::filesystem::path &baseDir);
+
+  CQuillanDlg &Dialog() { return *m_dlg; }
+  CQtPlatform &Platform() { return *m_platform; }
+  CKeyboardSource &Keys() { return m_keys; }
+
+  // The controls, by their ids (menu items, buttons, spins, scroll bar).
+  QAction *Action(int id) const;
+  QPushButton *Button(int id) const;
+  CSpinArrows *Spin(int id) const;
+  QScrollBar *LineScrollBar() const { return m_scrollBar; }
+  QLabel *StatusLabel() const { return m_status; }
+  CPaneWidget *Pane() const { return m_pane; }
+
+  // Services for the platform.
+  void StartTimer(int id, int milliseconds);
+  void PresentCanvas(const CPixelCanvas &canvas);
+  void SetScrollRange(int minimum, int maximum);
+  void SetScrollPos(int position);
+  int ScrollPos() const { return m_scrollPos; }
+  void EnableMenuItem(int id, bool enabled);
+  void FocusPane();
+  void EndDialog();
+  // While a job runs on another thread the dialog's members are the job's:
+  // no tick, key or command reaches the dialog meanwhile.
+  void SetJobRunning(bool running);
+
+  // Runs a menu command or button of the dialog.
+  void Command(int id);
+
+protected:
+  void closeEvent(QCloseEvent *event) override;
+
+private:
+  // Keeps count of the dialog's handlers running, so that a close request
+  // that arrives inside one (from a nested event loop) waits for its end.
+  class CHandlerScope;
+
+  void BuildLayout();
+  void BuildMenus();
+  void AddMenuEntries(QWidget *menu, const std::vector<CMenuEntry> &entries);
+  bool CanForward() const;
+  void RunEditTicks();
+  void OnKeyPressed(QKeyEvent *event);
+  void OnKeyReleased(QKeyEvent *event);
+  void OnButtonReleased(Qt::MouseButton button, QPoint point);
+  void OnFocusChanged(bool focused);
+  void OnScrollAction(int action);
+  void OnSpin(int control, int step);
+
+  std::unique_ptr<CQtPlatform> m_platform;
+  std::unique_ptr<CQuillanDlg> m_dlg;
+  CKeyboardSource m_keys;
+
+  CPaneWidget *m_pane = nullptr;
+  QScrollBar *m_scrollBar = nullptr;
+  QLabel *m_status = nullptr;
+  std::map<int, QPushButton *> m_buttons;
+  std::map<int, CSpinArrows *> m_spins;
+  std::map<int, QAction *> m_actions;
+  std::map<int, bool> m_menuEnabled; // states set before the menus existed
+  std::map<int, QTimer *> m_timers;
+
+  int m_scrollPos = 0;
+  int m_handlerDepth = 0;
+  bool m_initialized = false;
+  bool m_inEditTick = false;
+  bool m_jobRunning = false;
+  bool m_closePending = false;
+  bool m_ending = false;
+};
+
+} // namespace quillan

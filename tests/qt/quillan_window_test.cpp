@@ -1,0 +1,360 @@
+// Quillan's main window on the offscreen platform, started on a copy of the
+// demo workspace: menus, typing with real key events, buttons, the scroll
+// bar and spins, the amount dialogs, closing, the clipboard and the program's
+// start-up.
+
+#include <filesystem>
+#include <fstream>
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "app/amount_dialogs.h"
+#include "app/pane_widget.h"
+#include "app/qt_platform.h"
+#include "app/quillan_app.h"
+#include "app/quillan_window.h"
+#include "app/spin_arrows.h"
+#include "core/quillan_dlg.h"
+#include "modal_script.h"
+#include "view/menu_table.h"
+
+namespace quillan {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CModalScript;
+
+std::vector<uint16_t> Elements(const std::string &text) {
+  std::vector<uint16_t> elements(text.begin(), text.end());
+  elements.push_back(0);
+  return elements;
+}
+
+class CWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_dir = fs::temp_directory_path() / (std::string("quillan-window-") + info->name());
+    fs::remove_all(m_dir);
+    fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
+    std::ofstream(m_dir / "data" / "names.txt") << "Hero\r\nRival && Co\r\n";
+
+    m_window = std::make_unique<CQuillanWindow>();
+    m_window->show();
+    QString notice;
+    {
+      CModalScript script;
+      script.Answer(QMessageBox::Ok, &notice); // the first start builds the kanji database
+      ASSERT_TRUE(m_window->Initialize(m_dir));
+    }
+    EXPECT_TRUE(notice.startsWith(QStringLiteral("Creating Database"))) << notice.toStdString();
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  }
+
+  void TearDown() override {
+    if (m_window) {
+      m_window->EndDialog();
+      m_window.reset();
+    }
+    fs::remove_all(m_dir);
+  }
+
+  CQuillanDlg &Dlg() { return m_window->Dialog(); }
+  CPaneWidget *Pane() { return m_window->Pane(); }
+
+  void OpenDemo() {
+    ASSERT_TRUE(Dlg().OpenScriptPath(m_dir / "x5DEMO.bin"));
+    ASSERT_TRUE(Pane()->hasFocus());
+    ASSERT_FALSE(Dlg().m_focusLost);
+  }
+
+  // Goes to a line of the first page and empties its text.
+  void StartOnEmptyLine() {
+    Dlg().OnVScroll(CScrollRequest::ThumbTrack, 100);
+    ASSERT_EQ(Dlg().m_currentLine, 100);
+    Dlg().CurrentEnglish().clear();
+    Dlg().PlaceCursorAtEnd();
+  }
+
+  fs::path m_dir;
+  std::unique_ptr<CQuillanWindow> m_window;
+};
+
+// The menu bar against the table it is built from: same captions, same ids,
+// same nesting, and the name items labelled from data/names.txt.
+void ExpectMenu(const QList<QAction *> &actions, const std::vector<CMenuEntry> &entries, const std::string &where) {
+  ASSERT_EQ(size_t(actions.size()), entries.size()) << where;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const CMenuEntry &entry = entries[i];
+    QAction *action = actions[qsizetype(i)];
+    std::string path = where + "/" + entry.m_caption;
+    EXPECT_EQ(action->text().toStdString(), entry.m_caption) << path;
+    if (action->menu()) {
+      ExpectMenu(action->menu()->actions(), entry.m_entries, path);
+    } else {
+      EXPECT_TRUE(entry.m_entries.empty()) << path;
+      EXPECT_EQ(action->data().toInt(), entry.m_id) << path;
+    }
+  }
+}
+
+TEST_F(CWindowTest, MenusFollowTheTableAndTheOpenEnablesTheFileItems) {
+  std::vector<CMenuEntry> table = MainMenu(Dlg().NameLabels());
+  QList<QAction *> bar = m_window->menuBar()->actions();
+  ASSERT_EQ(bar.size(), 10); // the nine of the table and Help with the about box
+  ExpectMenu(bar.mid(0, 9), table, "");
+  EXPECT_EQ(bar[9]->text(), QStringLiteral("&Help"));
+
+  EXPECT_EQ(m_window->Action(NameItemIds()[0])->text(), QStringLiteral("Hero"));
+  EXPECT_EQ(m_window->Action(NameItemIds()[1])->text(), QStringLiteral("Rival && Co"));
+  EXPECT_EQ(m_window->Action(NameItemIds()[2])->text(), QStringLiteral("Name 3"));
+  EXPECT_EQ(m_window->Action(kIdOpenJapaneseText)->shortcut(), QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(m_window->Action(kIdSaveEnglishText)->shortcut(), QKeySequence(QKeySequence::Save));
+
+  const int openEnabled[] = {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont};
+  for (int id : openEnabled)
+    EXPECT_FALSE(m_window->Action(id)->isEnabled()) << id;
+  EXPECT_TRUE(m_window->Action(kIdOpenJapaneseText)->isEnabled());
+  OpenDemo();
+  for (int id : openEnabled)
+    EXPECT_TRUE(m_window->Action(id)->isEnabled()) << id;
+  EXPECT_EQ(m_window->windowTitle(), QString::fromStdString(Dlg().WindowTitle()));
+}
+
+TEST_F(CWindowTest, TheStatusShowsPageAndLineSoonAfterStart) {
+  QTest::qWait(30);
+  EXPECT_EQ(m_window->StatusLabel()->text(), QStringLiteral("Page: 0\nLine: 1"));
+}
+
+TEST_F(CWindowTest, KeyEventsAreTypedIntoTheEnglishTextAtOnce) {
+  OpenDemo();
+  StartOnEmptyLine();
+  int line = Dlg().m_currentLine;
+
+  QTest::keyClicks(Pane(), QStringLiteral("Hi there"));
+  // Each press was handled as it came, not at the next tick of the timer.
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Hi there"));
+  QTest::keyClick(Pane(), Qt::Key_Backspace);
+  // Shift+1 as a US keyboard sends it.
+  QTest::keyPress(Pane(), Qt::Key_Shift);
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Exclam, Qt::ShiftModifier, QStringLiteral("!"));
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Exclam, Qt::ShiftModifier, QStringLiteral("!"));
+  QCoreApplication::sendEvent(Pane(), &press);
+  QCoreApplication::sendEvent(Pane(), &release);
+  QTest::keyRelease(Pane(), Qt::Key_Shift, Qt::ShiftModifier);
+  QTest::qWait(40); // ticks of the timer type nothing more
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Hi ther!"));
+  EXPECT_TRUE(Dlg().m_modified);
+  EXPECT_TRUE(m_window->windowTitle().contains(QLatin1Char('*')));
+
+  // Enter goes to the next line; Up and Left move the cursor back.
+  QTest::keyClick(Pane(), Qt::Key_Return);
+  EXPECT_EQ(Dlg().m_currentLine, line + 1);
+  EXPECT_EQ(m_window->LineScrollBar()->value(), line + 1);
+  QTest::keyClick(Pane(), Qt::Key_Up);
+  QTest::keyClick(Pane(), Qt::Key_Return);
+  EXPECT_EQ(Dlg().m_currentLine, line + 2);
+}
+
+TEST_F(CWindowTest, AHeldKeyActsOnceAndOverlappingKeysEachOnce) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyPress(Pane(), Qt::Key_S, Qt::NoModifier);
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier, QStringLiteral("s"), true);
+  for (int i = 0; i < 5; ++i)
+    QCoreApplication::sendEvent(Pane(), &repeat);
+  QTest::keyPress(Pane(), Qt::Key_A, Qt::NoModifier); // a has the lower scan code
+  QTest::keyRelease(Pane(), Qt::Key_A, Qt::NoModifier);
+  QTest::qWait(30);
+  QTest::keyRelease(Pane(), Qt::Key_S, Qt::NoModifier);
+  QTest::qWait(30);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("sa"));
+}
+
+TEST_F(CWindowTest, KeysTypedElsewhereOrBeforeAScriptAreNotKept) {
+  QTest::keyClicks(Pane(), QStringLiteral("lost"));
+  QTest::qWait(30);
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::qWait(30);
+  EXPECT_TRUE(Dlg().CurrentEnglish().empty());
+  QTest::keyClicks(Pane(), QStringLiteral("kept"));
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("kept"));
+}
+
+TEST_F(CWindowTest, PageButtonsChangePageAndKeepTheKeyboardOnThePanes) {
+  OpenDemo();
+  ASSERT_EQ(Dlg().m_pageCount, 3);
+  Dlg().OnVScroll(CScrollRequest::ThumbTrack, 200);
+  QTest::mouseClick(m_window->Button(kIdNextPage), Qt::LeftButton);
+  EXPECT_EQ(Dlg().m_currentPage, 1);
+  EXPECT_EQ(Dlg().m_currentLine, 200);
+  QTest::mouseClick(m_window->Button(kIdLastPage), Qt::LeftButton);
+  EXPECT_EQ(Dlg().m_currentPage, 2);
+  EXPECT_EQ(Dlg().m_currentLine, Dlg().m_linesOnLastPage - 1); // clamped to the short last page
+  EXPECT_EQ(m_window->LineScrollBar()->maximum(), Dlg().m_linesOnLastPage - 1);
+  EXPECT_EQ(m_window->LineScrollBar()->value(), Dlg().m_currentLine);
+  QTest::qWait(30);
+  EXPECT_EQ(m_window->StatusLabel()->text(), QStringLiteral("Page: 2\nLine: %1").arg(Dlg().m_linesOnLastPage));
+  EXPECT_TRUE(Pane()->hasFocus());
+  QTest::mouseClick(m_window->Button(kIdFirstPage), Qt::LeftButton);
+  EXPECT_EQ(Dlg().m_currentPage, 0);
+}
+
+TEST_F(CWindowTest, TheScrollBarMovesOneLinePerStepAndSpinsDoNotSwallowIt) {
+  OpenDemo();
+  QScrollBar *bar = m_window->LineScrollBar();
+  EXPECT_EQ(bar->maximum(), 255);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(Dlg().m_currentLine, 2);
+  EXPECT_EQ(bar->value(), 2);
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(Dlg().m_currentLine, 255);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(bar->value(), 254);
+  // Page steps: the bar has no page size, so the line stays.
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(Dlg().m_currentLine, 254);
+  EXPECT_EQ(bar->value(), 254);
+
+  // A text of 100 elements: one step down the English spin scrolls one row,
+  // and the scroll bar still answers the very next step.
+  Dlg().CurrentEnglish().assign(100, 'x');
+  Dlg().CurrentEnglish().push_back(0);
+  Dlg().m_viewTopRow = 0;
+  Dlg().m_cursorOffset = 0;
+  m_window->Spin(kIdEnglishSpin)->DownButton()->click();
+  EXPECT_EQ(Dlg().m_viewTopRow, 1);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(Dlg().m_currentLine, 253);
+}
+
+TEST_F(CWindowTest, TheAmountDialogsStoreOnlyBytesTheGameKeeps) {
+  OpenDemo();
+  StartOnEmptyLine();
+  auto setFields = [](std::vector<QString> values) {
+    return [values](QWidget *modal) {
+      auto *dialog = qobject_cast<CAmountDlg *>(modal);
+      ASSERT_NE(dialog, nullptr);
+      for (size_t i = 0; i < values.size(); ++i)
+        dialog->Field(int(i))->setText(values[i]);
+      dialog->accept();
+    };
+  };
+  {
+    CModalScript script;
+    script.Then(setFields({QStringLiteral("254")}));
+    m_window->Action(kIdTilt)->trigger();
+  }
+  {
+    CModalScript script;
+    script.Then(setFields({QStringLiteral("255")}));
+    m_window->Action(kIdZoom)->trigger();
+  }
+  {
+    CModalScript script;
+    script.Then(setFields({QStringLiteral("2"), QStringLiteral("7")}));
+    m_window->Action(kIdTab)->trigger();
+  }
+  EXPECT_EQ(Dlg().CurrentEnglish(), (std::vector<uint16_t>{0x0B, 255, 0x0C, 255, 0x0E, 1, 7, 0}));
+}
+
+TEST_F(CWindowTest, TheChartInsertsTheCodeOfTheCellDoubleClicked) {
+  OpenDemo();
+  StartOnEmptyLine();
+  CModalScript script;
+  script.Then([](QWidget *chart) {
+    QPoint cell(3 * 32 + 10, 14 * 32 + 10);
+    QTest::mouseDClick(chart, Qt::LeftButton, Qt::NoModifier, cell);
+  });
+  m_window->Action(kIdTextCharacters)->trigger();
+  EXPECT_EQ(Dlg().CurrentEnglish(), (std::vector<uint16_t>{0xE3, 0}));
+}
+
+TEST_F(CWindowTest, ClosingAsksToSaveUnsavedTextAndEscapeToo) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyClicks(Pane(), QStringLiteral("unsaved"));
+  QString question;
+  {
+    CModalScript script;
+    script.Answer(QMessageBox::Cancel, &question);
+    m_window->close();
+  }
+  EXPECT_EQ(question, QStringLiteral("File not saved.  Save it now?"));
+  EXPECT_TRUE(m_window->isVisible());
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("unsaved"));
+  // Typing goes on after the cancelled close (the offscreen platform has no
+  // window manager to hand the activation back).
+  m_window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  QTest::keyClick(Pane(), Qt::Key_X);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("unsavedx"));
+
+  {
+    CModalScript script;
+    script.Answer(QMessageBox::No, &question);
+    QTest::keyClick(Pane(), Qt::Key_Escape);
+  }
+  EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(CWindowTest, EnterDoesNotCloseAndAnUnmodifiedWindowClosesWithoutAsking) {
+  OpenDemo();
+  QTest::keyClick(Pane(), Qt::Key_Return);
+  EXPECT_TRUE(m_window->isVisible());
+  Dlg().m_modified = 0;
+  m_window->close();
+  EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(CWindowTest, TheClipboardRoundTripsUnicodeText) {
+  std::u16string text = u"\u65E5\u672C\u8A9E and Latin";
+  m_window->Platform().SetClipboardText(text);
+  EXPECT_EQ(m_window->Platform().ClipboardText(), text);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(text));
+}
+
+TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {
+  fs::path dir = fs::temp_directory_path() / "quillan-app-start";
+  fs::remove_all(dir);
+  fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", dir, fs::copy_options::recursive);
+  fs::path previous = fs::current_path();
+  fs::current_path(dir);
+  {
+    CQuillanApp app;
+    CModalScript script;
+    script.Answer(QMessageBox::Ok); // the new kanji database
+    ASSERT_TRUE(app.InitInstance({QStringLiteral("quillan"), QStringLiteral("x5DEMO.bin")}));
+    CQuillanWindow *window = app.MainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->Dialog().m_fileOpen);
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("x5DEMO.bin"))) << window->windowTitle().toStdString();
+    EXPECT_TRUE(fs::equivalent(window->Dialog().m_baseDir, dir));
+    window->EndDialog();
+  }
+  {
+    CQuillanApp app;
+    EXPECT_FALSE(app.InitInstance({QStringLiteral("quillan"), QStringLiteral("a.bin"), QStringLiteral("b.bin")}));
+    EXPECT_EQ(app.ExitCode(), 2);
+  }
+  fs::current_path(previous);
+  fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace quillan
