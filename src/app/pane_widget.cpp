@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "view/pane_renderer.h"
+
 namespace quillan {
 
 namespace {

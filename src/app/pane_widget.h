@@ -12,9 +12,6 @@
 
 namespace quillan {
 
-inline constexpr int kClientWidth = 480;
-inline constexpr int kClientHeight = 380;
-
 class CPaneWidget : public QWidget {
   Q_OBJECT
 

@@ -14,6 +14,7 @@
 #include <QScrollBar>
 
 #include "app/amount_dialogs.h"
+#include "app/canvas_image.h"
 #include "app/drive_select_dlg.h"
 #include "app/http_get.h"
 #include "app/pane_widget.h"
@@ -159,7 +160,9 @@ std::optional<std::u16string> CQtPlatform::AskKanjiChar() {
 }
 
 std::optional<int> CQtPlatform::AskChartCode() {
-  CTextCharChartDlg dialog(ChartPicture(), &m_window);
+  // The white sheet with the code numbers.
+  auto picture = LoadBitmap(kChartId);
+  CTextCharChartDlg dialog(picture.Ok() ? ImageFromCanvas(*picture) : QImage(), &m_window);
   dialog.exec();
   return dialog.Code();
 }
@@ -194,6 +197,8 @@ void CQtPlatform::RunWithProgress(const std::string &title, const CProgressJob &
       [](const CProgress &progress) { return ToQString(progress.m_text); });
   m_window.SetJobRunning(false);
 }
+
+CResult<CPixelCanvas> CQtPlatform::LoadBitmap(int resourceId) { return m_pictures.LoadPicture(resourceId); }
 
 void CQtPlatform::StartTimer(int id, int milliseconds) { m_window.StartTimer(id, milliseconds); }
 

@@ -7,6 +7,7 @@
 #include <QNetworkAccessManager>
 #include <QString>
 
+#include "app/canvas_image.h"
 #include "platform/platform.h"
 
 namespace quillan {
@@ -54,12 +55,14 @@ public:
   void EndDialog() override;
   void ShowAbout() override;
   void ShowFontViewer(int headerLength, const std::filesystem::path &fontFile) override;
+  CResult<CPixelCanvas> LoadBitmap(int resourceId) override; // decoded by Qt
   void KeyboardState(uint8_t (&state)[256]) override;
   uint8_t TranslateKey(int scanCode) override;
 
 private:
   CQuillanWindow &m_window;
   QNetworkAccessManager m_network;
+  CQtPictures m_pictures;
   int m_waitCursors = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/canvas_image.h"
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
@@ -340,10 +341,7 @@ void CQuillanWindow::OnSpin(int control, int step) {
   FocusPane();
 }
 
-void CQuillanWindow::PresentCanvas(const CPixelCanvas &) {
-  // The renderer's picture arrives here once it draws; until then the panes
-  // stay grey.
-}
+void CQuillanWindow::PresentCanvas(const CPixelCanvas &canvas) { m_pane->SetImage(ImageFromCanvas(canvas)); }
 
 void CQuillanWindow::SetScrollRange(int minimum, int maximum) {
   QSignalBlocker block(m_scrollBar);

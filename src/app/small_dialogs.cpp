@@ -61,8 +61,6 @@ CTextFieldDlg::CTextFieldDlg(const QString &title, int maxLength, QWidget *paren
   m_field->setFocus();
 }
 
-QImage ChartPicture() { return QImage(); }
-
 CTextCharChartDlg::CTextCharChartDlg(QImage chart, QWidget *parent) : QDialog(parent), m_chart(std::move(chart)) {
   setWindowTitle(QString());
   setFixedSize(kChartSide, kChartSide);

@@ -52,9 +52,6 @@ private:
   QLineEdit *m_field = nullptr;
 };
 
-// The chart's picture (resource 134); a null image when the build has none.
-QImage ChartPicture();
-
 // The 16 x 16 cells of the white sheet with the code numbers; a double click
 // on a cell picks its code, 16 * row + column, and closes the chart.
 class CTextCharChartDlg : public QDialog {

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "app/amount_dialogs.h"
+#include "app/canvas_image.h"
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/quillan_app.h"
@@ -28,6 +29,7 @@
 #include "core/quillan_dlg.h"
 #include "modal_script.h"
 #include "view/menu_table.h"
+#include "view/pane_renderer.h"
 
 namespace quillan {
 namespace {
@@ -166,6 +168,47 @@ TEST_F(CWindowTest, KeyEventsAreTypedIntoTheEnglishTextAtOnce) {
   QTest::keyClick(Pane(), Qt::Key_Up);
   QTest::keyClick(Pane(), Qt::Key_Return);
   EXPECT_EQ(Dlg().m_currentLine, line + 2);
+}
+
+TEST_F(CWindowTest, ThePanesShowTheRenderedPictureAndClicksFindTheirCells) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyClicks(Pane(), QStringLiteral("abcdef"));
+  QImage shown = Pane()->Image();
+  ASSERT_EQ(shown.size(), QSize(480, 380));
+  EXPECT_EQ(shown, ImageFromCanvas(Dlg().m_renderer->Canvas()));
+
+  // A click on the third cell of the English pane puts the cursor there.
+  QTest::mouseClick(Pane(), Qt::LeftButton, Qt::NoModifier, QPoint(2 * 32 + 16, 220 + 16));
+  EXPECT_EQ(Dlg().m_cursorOffset, 2);
+  QTest::keyClick(Pane(), Qt::Key_X);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("abxcdef"));
+
+  // A right click on a kanji of the Japanese pane identifies it.
+  int line = -1, cell = -1;
+  uint16_t kanji = 0;
+  for (int l = 0; l < Dlg().m_linesOnPage && cell < 0; ++l) {
+    const uint16_t *entry = Dlg().DecodeEntry(0, l);
+    for (int i = 0; i < 75 && entry[i] != 0; ++i) {
+      if (entry[i] >= 0x100 && entry[i] < 0x800) {
+        line = l, cell = i, kanji = entry[i];
+        break;
+      }
+    }
+  }
+  ASSERT_GE(cell, 0) << "the demo's first page shows no kanji";
+  Dlg().OnVScroll(CScrollRequest::ThumbTrack, line);
+  CModalScript script;
+  script.Then([](QWidget *modal) {
+    auto *field = modal->findChild<QLineEdit *>();
+    ASSERT_NE(field, nullptr);
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf16(u"\u5B57\u5B57"));
+    QCoreApplication::sendEvent(field, &typed); // one character fits
+    EXPECT_EQ(field->text(), QString::fromUtf16(u"\u5B57"));
+    qobject_cast<QDialog *>(modal)->accept();
+  });
+  QTest::mouseClick(Pane(), Qt::RightButton, Qt::NoModifier, QPoint(cell % 15 * 32 + 16, 20 + cell / 15 * 32 + 16));
+  EXPECT_EQ(Dlg().m_kanjiCodeBook[size_t(kanji - 0x100)], 0x5B57);
 }
 
 TEST_F(CWindowTest, AHeldKeyActsOnceAndOverlappingKeysEachOnce) {
