@@ -162,7 +162,11 @@ CResult<CPixelCanvas> DecodePng(std::span<const uint8_t> bytes) {
     const uint8_t *type = &bytes[at + 4];
     const uint8_t *body = &bytes[at + 8];
     uint32_t stored = GetU32(body + length);
+#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION // lets the fuzzer past the checksums
     if (uint32_t(crc32(0, type, length + 4)) != stored) return MakeError("chunk checksum mismatch");
+#else
+    (void)stored;
+#endif
     at += 12 + size_t(length);
     std::string name(reinterpret_cast<const char *>(type), 4);
     if (!haveHeader && name != "IHDR") return MakeError("missing IHDR chunk");
