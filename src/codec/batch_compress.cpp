@@ -39,7 +39,6 @@ std::string NameDefect(const std::string &name) {
   if (name == "." || name == "..") return "is not a file name";
   std::string shortName = ShortNameOf(name);
   if (shortName.empty()) return "has no short name (the characters from the third up to the first '.')";
-  if (shortName == "." || shortName == "..") return "has the short name '" + shortName + "', which names a folder";
   return {};
 }
 
@@ -146,8 +145,9 @@ CResult<CBatchPlan> PlanCompressAll(const CTranslationDocument &doc) {
     return MakeError("No script is open: Compress All starts from the open script");
   CBatchPlan plan;
   plan.m_baseDir = doc.m_baseDir;
-  plan.m_scriptDir = std::filesystem::path(doc.m_scriptPath).parent_path();
-  if (plan.m_scriptDir.empty()) plan.m_scriptDir = ".";
+  std::error_code error;
+  plan.m_scriptDir = std::filesystem::absolute(doc.m_scriptPath, error).parent_path();
+  if (error) plan.m_scriptDir = std::filesystem::path(doc.m_scriptPath).parent_path();
   plan.m_openScriptName = doc.m_scriptFileName;
   plan.m_openShortName = doc.m_shortName;
   plan.m_headerLength = doc.m_headerLength;
