@@ -44,7 +44,10 @@ class CQuillanWindow::CHandlerScope {
 public:
   explicit CHandlerScope(CQuillanWindow &window) : m_window(window) { ++m_window.m_handlerDepth; }
   ~CHandlerScope() {
-    if (--m_window.m_handlerDepth == 0 && m_window.m_closePending) {
+    if (--m_window.m_handlerDepth > 0) return;
+    // The title follows the document whichever handler changed it.
+    m_window.setWindowTitle(QString::fromStdString(m_window.m_dlg->WindowTitle()));
+    if (m_window.m_closePending) {
       m_window.m_closePending = false;
       QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
     }

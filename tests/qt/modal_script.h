@@ -1,7 +1,8 @@
 #pragma once
 // Answers the modal dialogs and message boxes that a test's action opens, in
 // the order they appear: each step gets the next modal widget that no step
-// has had yet. A step that is never used fails the test.
+// has had yet (a message box step waits for a message box, passing over
+// progress dialogs and the like). A step that is never used fails the test.
 
 #include <deque>
 #include <functional>
@@ -26,17 +27,19 @@ public:
   ~CModalScript() { EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " modal step(s) never ran"; }
 
   CModalScript &Then(CStep step) {
-    m_steps.push_back(std::move(step));
+    m_steps.push_back({std::move(step), false});
     return *this;
   }
   // A message box: remembers its text and presses the given button.
   CModalScript &Answer(QMessageBox::StandardButton button, QString *text = nullptr) {
-    return Then([button, text](QWidget *modal) {
-      auto *box = qobject_cast<QMessageBox *>(modal);
-      ASSERT_NE(box, nullptr) << "expected a message box, got " << modal->metaObject()->className();
-      if (text) *text = box->text();
-      box->button(button)->click();
-    });
+    m_steps.push_back({[button, text](QWidget *modal) {
+                         auto *box = static_cast<QMessageBox *>(modal);
+                         if (text) *text = box->text();
+                         ASSERT_NE(box->button(button), nullptr) << box->text().toStdString();
+                         box->button(button)->click();
+                       },
+                       true});
+    return *this;
   }
   size_t Remaining() const { return m_steps.size(); }
 
@@ -44,14 +47,19 @@ private:
   void Check() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || m_steps.empty() || modal->property("quillanTestHandled").toBool()) return;
+    if (m_steps.front().m_messageBox && !qobject_cast<QMessageBox *>(modal)) return;
     modal->setProperty("quillanTestHandled", true);
-    CStep step = std::move(m_steps.front());
+    CStep step = std::move(m_steps.front().m_step);
     m_steps.pop_front();
     step(modal);
   }
 
+  struct CEntry {
+    CStep m_step;
+    bool m_messageBox;
+  };
   QTimer m_timer;
-  std::deque<CStep> m_steps;
+  std::deque<CEntry> m_steps;
 };
 
 } // namespace quillan::testing

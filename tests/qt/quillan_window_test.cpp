@@ -327,6 +327,52 @@ TEST_F(CWindowTest, TheChartInsertsTheCodeOfTheCellDoubleClicked) {
   EXPECT_EQ(Dlg().CurrentEnglish(), (std::vector<uint16_t>{0xE3, 0}));
 }
 
+std::string ReadAll(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(CWindowTest, CtrlSSavesThePageAndTheCompressCommandsWriteScripts) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyClicks(Pane(), QStringLiteral("Saved words"));
+  fs::path chunk = m_dir / "Scripts" / "PATCHED INFO" / "DEMO" / "x5DEMO0.tk7";
+  // A chunk file holds each element as 00 and its byte, a string ends in 00 00.
+  std::string saved;
+  for (char c : std::string("Saved words"))
+    saved += {'\0', c};
+  saved += std::string(2, '\0');
+  ASSERT_EQ(ReadAll(chunk).find(saved), std::string::npos);
+  QTest::keyClick(Pane(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_NE(ReadAll(chunk).find(saved), std::string::npos);
+  EXPECT_FALSE(Dlg().m_modified);
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
+  // The S of the shortcut was not typed.
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Saved words"));
+
+  QString compressed;
+  {
+    CModalScript script;
+    script.Answer(QMessageBox::Ok, &compressed);
+    m_window->Action(kIdCompress)->trigger();
+  }
+  EXPECT_TRUE(fs::exists(m_dir / "compress" / "X5DEMO.bin")) << compressed.toStdString();
+
+  // Compress All works on another thread behind a progress dialog; the
+  // window's ticks keep away from the document meanwhile.
+  QString summary;
+  {
+    CModalScript script;
+    script.Answer(QMessageBox::Ok, &summary);
+    m_window->Action(kIdCompressAll)->trigger();
+  }
+  EXPECT_FALSE(summary.isEmpty());
+  m_window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+  QTest::keyClick(Pane(), Qt::Key_Period);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Saved words."));
+}
+
 TEST_F(CWindowTest, ClosingAsksToSaveUnsavedTextAndEscapeToo) {
   OpenDemo();
   StartOnEmptyLine();
