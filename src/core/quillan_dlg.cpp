@@ -188,6 +188,9 @@ bool CQuillanDlg::OnCommand(int id) {
   case kIdSearchForText: SearchForText(); return true;
   case kIdSearchKanjiDatabase:
   case kIdSaveKanjiDatabase: MatchKanjiStoreCommand(); return true;
+  case kIdCopyJapToClipboard: OnCopyJapToClipboard(); return true;
+  case kIdPasteEngToBoard: OnPasteEngToBoard(); return true;
+  case kIdGoogleTranslate: OnGoogleTranslate(); return true;
   case kIdFirstPage: ChangePage(0); return true;
   case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); return true;
   case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); return true;

@@ -132,6 +132,12 @@ public:
   void CompressAllCommand();
   void FillCommand(int id);
 
+  // Text exchange: the clipboard and the translation service.
+  void OnCopyJapToClipboard();
+  void OnPasteEngToBoard();
+  void OnGoogleTranslate();
+  void AppendAndAdvance(uint16_t element);
+
   // Kanji database.
   void MatchKanjiStoreCommand();
 

@@ -60,7 +60,12 @@ public:
   std::optional<std::filesystem::path> AskDisc() override { return std::nullopt; }
   void SetClipboardText(const std::u16string &text) override { m_clipboard = text; }
   std::optional<std::u16string> ClipboardText() override { return m_clipboard; }
-  CHttpReply HttpGet(const std::string &, int) override { return {}; }
+  CHttpReply m_httpReply;
+  std::vector<std::string> m_urls;
+  CHttpReply HttpGet(const std::string &url, int) override {
+    m_urls.push_back(url);
+    return m_httpReply;
+  }
   void RunWithProgress(const std::string &, const CProgressJob &job) override {
     job([](double, const std::string &) { return true; });
   }

@@ -1,0 +1,30 @@
+#pragma once
+// Text between the document and other programs: the Japanese entry for the
+// clipboard and the translation request, and clipboard or reply text turned
+// into the game's one-byte English text.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillan {
+
+// The one-byte game code of a text character: itself for 0x20-0xFF (a tab
+// gives a space), the
+// kana of the game's table, full-width ASCII and the ideographic space as
+// their ASCII forms; nothing for characters the game cannot show.
+std::optional<uint8_t> GameCodeOf(char16_t c);
+
+// The units of a text up to its first 0 unit, percent-encoded as UTF-8.
+std::string PercentEncodeUtf8(std::u16string_view text);
+
+// The translation service's host from the working folder's quillan.conf
+// ("translate-host = name[:port]"); nothing when it is not set.
+std::optional<std::string> TranslateHost(const std::filesystem::path &baseDir);
+
+// Characters left out of a paste or reply, as a message ("... left out: X, Y").
+std::string LeftOutMessage(const std::u16string &leftOut);
+
+} // namespace quillan
