@@ -48,14 +48,17 @@ void BM_PaintKanjiPane(benchmark::State &state) {
   testing::CScriptSpec spec;
   spec.m_kanjiGlyphs.assign(16, testing::CKanjiBitmap{0x0F, 0xF0, 0x81, 0x18});
   testing::CEntryCodes entry;
-  for (int i = 0; i < 150; ++i) entry.push_back(uint16_t(0x100 + i % 16)); // a record holds 255 bytes
+  for (int i = 0; i < 150; ++i)
+    entry.push_back(uint16_t(0x100 + i % 16)); // a record holds 255 bytes
   entry.push_back(0);
   spec.m_pages.push_back({entry});
   CTranslationDocument doc;
   Open(doc, spec);
-  for (int i = 0; i < 8; ++i) doc.m_kanjiCodeBook[size_t(i)] = uint16_t(0x4E00 + i); // half identified
+  for (int i = 0; i < 8; ++i)
+    doc.m_kanjiCodeBook[size_t(i)] = uint16_t(0x4E00 + i); // half identified
   EnglishString english(600, 'W');
-  for (size_t i = 0; i < english.size(); i += 6) english[i] = ' ';
+  for (size_t i = 0; i < english.size(); i += 6)
+    english[i] = ' ';
   doc.CurrentEnglish() = english;
   Paint(state, doc);
 }

@@ -20,7 +20,8 @@ CPixelCanvas Load(int id) {
 int Count(const CPixelCanvas &c, CRect r, CRgb colour) {
   int n = 0;
   for (int y = r.m_y; y < r.m_y + r.m_height; ++y)
-    for (int x = r.m_x; x < r.m_x + r.m_width; ++x) n += c.Pixel(x, y) == colour;
+    for (int x = r.m_x; x < r.m_x + r.m_width; ++x)
+      n += c.Pixel(x, y) == colour;
   return n;
 }
 
@@ -72,8 +73,8 @@ TEST(Artwork, VoicingMarksLieInsideTheRectanglesTheRendererLifts) {
       for (int y = 32 * (v / 16) + 8; y < 32 * (v / 16) + 31; ++y)
         for (int x = 32 * (v % 16) + 1; x < 32 * (v % 16) + 31; ++x) {
           if (sheet.Pixel(x, y) == kSheetGrey) continue;
-          bool in = x >= lifted.m_x && x < lifted.m_x + lifted.m_width && y >= lifted.m_y &&
-                    y < lifted.m_y + lifted.m_height;
+          bool in =
+              x >= lifted.m_x && x < lifted.m_x + lifted.m_width && y >= lifted.m_y && y < lifted.m_y + lifted.m_height;
           EXPECT_TRUE(in) << id << " mark " << v << " pixel " << x << "," << y;
           inside += in;
         }
@@ -84,7 +85,8 @@ TEST(Artwork, VoicingMarksLieInsideTheRectanglesTheRendererLifts) {
 
 TEST(Artwork, NumberSheetPaneAndChart) {
   CPixelCanvas numbers = Load(kNumberSheetId);
-  for (int v : {0, 7, 42, 200, 255}) EXPECT_GT(Count(numbers, CellInterior(v), kNumberInk), 10) << v;
+  for (int v : {0, 7, 42, 200, 255})
+    EXPECT_GT(Count(numbers, CellInterior(v), kNumberInk), 10) << v;
   // Three digits are wider than one.
   EXPECT_GT(Count(numbers, CellInterior(188), kNumberInk), Count(numbers, CellInterior(1), kNumberInk));
 

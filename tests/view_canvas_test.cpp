@@ -16,7 +16,8 @@ namespace {
 CPixelCanvas Numbered(int w, int h) {
   CPixelCanvas c(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) c.SetPixel(x, y, {uint8_t(x), uint8_t(y), uint8_t(x ^ y)});
+    for (int x = 0; x < w; ++x)
+      c.SetPixel(x, y, {uint8_t(x), uint8_t(y), uint8_t(x ^ y)});
   return c;
 }
 
@@ -27,9 +28,12 @@ TEST(PixelCanvas, CopiesAreClippedToBothPictures) {
     CRect m_from;
     int m_dx, m_dy;
   } cases[] = {
-      {"inside", {2, 3, 5, 4}, 1, 1},          {"past the target's right and bottom", {0, 0, 10, 10}, 12, 6},
-      {"before the target's origin", {0, 0, 8, 8}, -3, -5}, {"before the source's origin", {-4, -2, 8, 8}, 0, 0},
-      {"past the source's end", {15, 5, 10, 10}, 0, 0},      {"wholly outside", {0, 0, 5, 5}, 40, 40},
+      {"inside", {2, 3, 5, 4}, 1, 1},
+      {"past the target's right and bottom", {0, 0, 10, 10}, 12, 6},
+      {"before the target's origin", {0, 0, 8, 8}, -3, -5},
+      {"before the source's origin", {-4, -2, 8, 8}, 0, 0},
+      {"past the source's end", {15, 5, 10, 10}, 0, 0},
+      {"wholly outside", {0, 0, 5, 5}, 40, 40},
   };
   for (const CCase &c : cases) {
     CPixelCanvas target(16, 12, {7, 7, 7});
@@ -96,16 +100,19 @@ std::vector<uint8_t> HandPng(uint32_t w, uint32_t h, uint8_t depth, uint8_t type
                              const std::vector<uint8_t> &palette = {}, uint8_t interlace = 0) {
   std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   auto chunk = [&](const char *name, const std::vector<uint8_t> &data) {
-    for (int s = 24; s >= 0; s -= 8) out.push_back(uint8_t(data.size() >> s));
+    for (int s = 24; s >= 0; s -= 8)
+      out.push_back(uint8_t(data.size() >> s));
     size_t start = out.size();
     out.insert(out.end(), name, name + 4);
     out.insert(out.end(), data.begin(), data.end());
     uLong crc = crc32(0, out.data() + start, uInt(out.size() - start));
-    for (int s = 24; s >= 0; s -= 8) out.push_back(uint8_t(crc >> s));
+    for (int s = 24; s >= 0; s -= 8)
+      out.push_back(uint8_t(crc >> s));
   };
   std::vector<uint8_t> header;
   for (uint32_t v : {w, h})
-    for (int s = 24; s >= 0; s -= 8) header.push_back(uint8_t(v >> s));
+    for (int s = 24; s >= 0; s -= 8)
+      header.push_back(uint8_t(v >> s));
   header.insert(header.end(), {depth, type, 0, 0, interlace});
   chunk("IHDR", header);
   if (!palette.empty()) chunk("PLTE", palette);
@@ -133,19 +140,25 @@ TEST(Png, ReadsTheOtherColourTypes) {
     std::vector<uint8_t> m_png;
     std::vector<CRgb> m_pixels; // of a 2 x 2 picture, row by row
   } cases[] = {
-      {"1-bit palette, Sub-filtered row", HandPng(2, 2, 1, 3, {0, 0x40, 1, 0x80}, {10, 20, 30, 40, 50, 60}),
+      {"1-bit palette, Sub-filtered row",
+       HandPng(2, 2, 1, 3, {0, 0x40, 1, 0x80}, {10, 20, 30, 40, 50, 60}),
        {{10, 20, 30}, {40, 50, 60}, {40, 50, 60}, {10, 20, 30}}},
-      {"8-bit grey with alpha", HandPng(2, 2, 8, 4, {0, 0, 255, 200, 9, 2, 100, 1, 5, 0}),
+      {"8-bit grey with alpha",
+       HandPng(2, 2, 8, 4, {0, 0, 255, 200, 9, 2, 100, 1, 5, 0}),
        {{0, 0, 0}, {200, 200, 200}, {100, 100, 100}, {205, 205, 205}}},
-      {"4-bit grey", HandPng(2, 2, 4, 0, {0, 0xF0, 0, 0x5A}), {{255, 255, 255}, {0, 0, 0}, {85, 85, 85}, {170, 170, 170}}},
-      {"RGBA, Up and Paeth filters", HandPng(2, 2, 8, 6, {2, 1, 2, 3, 0, 4, 5, 6, 0, 4, 1, 1, 1, 0, 1, 1, 1, 0}),
+      {"4-bit grey",
+       HandPng(2, 2, 4, 0, {0, 0xF0, 0, 0x5A}),
+       {{255, 255, 255}, {0, 0, 0}, {85, 85, 85}, {170, 170, 170}}},
+      {"RGBA, Up and Paeth filters",
+       HandPng(2, 2, 8, 6, {2, 1, 2, 3, 0, 4, 5, 6, 0, 4, 1, 1, 1, 0, 1, 1, 1, 0}),
        {{1, 2, 3}, {4, 5, 6}, {2, 3, 4}, {5, 6, 7}}},
   };
   for (const CCase &c : cases) {
     auto picture = DecodePng(c.m_png);
     ASSERT_TRUE(picture.Ok()) << c.m_what << ": " << picture.Error().Message();
     ASSERT_EQ(picture->Width(), 2);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(picture->Pixel(i % 2, i / 2), c.m_pixels[size_t(i)]) << c.m_what << " " << i;
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(picture->Pixel(i % 2, i / 2), c.m_pixels[size_t(i)]) << c.m_what << " " << i;
   }
 }
 

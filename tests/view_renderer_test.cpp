@@ -25,7 +25,8 @@ CPixelCanvas SyntheticSheet(int k) {
   CPixelCanvas sheet(512, 512);
   for (int y = 0; y < 512; ++y)
     for (int x = 0; x < 512; ++x)
-      sheet.SetPixel(x, y, {uint8_t(10 * k + 5), uint8_t(16 * (y / 32) + x / 32), uint8_t((x % 32) * 8 + (y % 32) / 4)});
+      sheet.SetPixel(x, y,
+                     {uint8_t(10 * k + 5), uint8_t(16 * (y / 32) + x / 32), uint8_t((x % 32) * 8 + (y % 32) / 4)});
   return sheet;
 }
 
@@ -79,7 +80,8 @@ protected:
     EXPECT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
     auto cells = PaneCells(kEnglishPaneY);
     std::vector<int> sheets;
-    for (size_t i = 0; i < n && i < cells.size(); ++i) sheets.push_back(cells[i].m_sheet);
+    for (size_t i = 0; i < n && i < cells.size(); ++i)
+      sheets.push_back(cells[i].m_sheet);
     return sheets;
   }
 
@@ -97,13 +99,17 @@ TEST_F(CRendererTest, ColourCodesAndArgumentsChooseTheSheets) {
   } cases[] = {
       {"colour 3: code white, argument a number, then sheet 2", {'A', 8, 3, 'B', 'C'}, {7, 7, kNumbers, 2, 2}},
       {"colour 15 selects sheet 0", {8, 15, 'B'}, {7, kNumbers, 0}},
-      {"colour 16 is value 0: the sheet of the glyph before stays", {8, 16, 'B', 'C'}, {7, kNumbers, kNumbers, kNumbers}},
+      {"colour 16 is value 0: the sheet of the glyph before stays",
+       {8, 16, 'B', 'C'},
+       {7, kNumbers, kNumbers, kNumbers}},
       {"colour 1 selects sheet 0, colour 14 sheet 13", {8, 1, 'B', 8, 14, 'C'}, {7, kNumbers, 0, 0, kNumbers, 13}},
       {"tab: two numbers, then the colour again", {14, 5, 7, 'X'}, {7, kNumbers, kNumbers, 7}},
-      {"codes 9-12, 15 and 16 show one number", {9, 1, 10, 2, 11, 3, 12, 4, 15, 5, 16, 6, 'Z'},
+      {"codes 9-12, 15 and 16 show one number",
+       {9, 1, 10, 2, 11, 3, 12, 4, 15, 5, 16, 6, 'Z'},
        {7, kNumbers, 7, kNumbers, 7, kNumbers, 7, kNumbers, 7, kNumbers, 7, kNumbers, 7}},
       {"code 13 and codes 17-31 take no argument", {13, 'A', 17, 'B', 31, 'C'}, {7, 7, 7, 7, 7, 7}},
-      {"an argument keeps the colour that was in force", {8, 3, 'A', 9, 1, 'B', 14, 2, 2, 'C'},
+      {"an argument keeps the colour that was in force",
+       {8, 3, 'A', 9, 1, 'B', 14, 2, 2, 'C'},
        {7, kNumbers, 2, 2, kNumbers, 2, 2, kNumbers, kNumbers, 2}},
       {"an argument of value 8 is no colour code", {11, 8, 'X', 'Y'}, {7, kNumbers, 7, 7}},
       {"a colour code as a colour's argument", {8, 8, 'X'}, {7, kNumbers, 7}},
@@ -125,7 +131,8 @@ TEST_F(CRendererTest, SheetCellsLandWhereTheLogSays) {
   // The pixels say the same: sheet 2, cell 0x42, copied whole.
   const CPixelCanvas &canvas = m_renderer.Canvas();
   for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) ASSERT_EQ(canvas.Pixel(96 + x, 220 + y), SyntheticSheet(2).Pixel(64 + x, 128 + y));
+    for (int x = 0; x < 32; ++x)
+      ASSERT_EQ(canvas.Pixel(96 + x, 220 + y), SyntheticSheet(2).Pixel(64 + x, 128 + y));
   // The argument: the number sheet's cell 3.
   EXPECT_EQ(SheetOf(canvas.Pixel(64 + 5, 220 + 5)), 15);
   EXPECT_EQ(canvas.Pixel(64 + 5, 220 + 5).m_g, 3);
@@ -151,7 +158,8 @@ TEST_F(CRendererTest, PendingColourCarriesIntoTheNextPaneDrawn) {
   auto japanese = PaneCells(kJapanesePaneY);
   EXPECT_EQ(m_doc.m_colorPending, 0);
   EXPECT_EQ(m_doc.m_textColor, 0);
-  for (const CDrawnCell &cell : japanese) ASSERT_EQ(cell.m_sheet, 2);
+  for (const CDrawnCell &cell : japanese)
+    ASSERT_EQ(cell.m_sheet, 2);
 }
 
 TEST_F(CRendererTest, EnglishPaneRowsAndEmptyStrings) {
@@ -165,15 +173,18 @@ TEST_F(CRendererTest, EnglishPaneRowsAndEmptyStrings) {
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto cells = PaneCells(kEnglishPaneY);
   ASSERT_EQ(cells.size(), 75u);
-  for (const CDrawnCell &cell : cells) EXPECT_EQ(cell.m_code, 0);
+  for (const CDrawnCell &cell : cells)
+    EXPECT_EQ(cell.m_code, 0);
   // Scrolled to row 2: elements 30 to 104; past 600 elements nothing is laid out.
   EnglishString long_(700);
-  for (size_t i = 0; i < long_.size(); ++i) long_[i] = uint16_t(0x21 + i % 90);
+  for (size_t i = 0; i < long_.size(); ++i)
+    long_[i] = uint16_t(0x21 + i % 90);
   m_doc.CurrentEnglish() = long_;
   m_doc.m_viewTopRow = 2;
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   cells = PaneCells(kEnglishPaneY);
-  for (size_t i = 0; i < 75; ++i) ASSERT_EQ(cells[i].m_code, long_[30 + i]) << i;
+  for (size_t i = 0; i < 75; ++i)
+    ASSERT_EQ(cells[i].m_code, long_[30 + i]) << i;
   m_doc.m_viewTopRow = 38;
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   cells = PaneCells(kEnglishPaneY);
@@ -320,7 +331,8 @@ TEST_F(CRendererTest, CursorXorTwiceRestoresTheCanvas) {
   struct CCase {
     int m_x, m_y;
     uint16_t m_v;
-  } cases[] = {{0, 220, 'A'}, {32, 220, 0xDE}, {64, 220, 0xDF}, {448, 348, 0xFF80}, {0, 188, 0}, {470, 370, 'Q'}, {-10, -10, 'Q'}};
+  } cases[] = {{0, 220, 'A'}, {32, 220, 0xDE}, {64, 220, 0xDF}, {448, 348, 0xFF80},
+               {0, 188, 0},   {470, 370, 'Q'}, {-10, -10, 'Q'}};
   for (const CCase &c : cases) {
     m_renderer.XorCursorGlyph(m_doc, c.m_x, c.m_y, c.m_v);
     if (c.m_x >= 0) {
@@ -342,8 +354,9 @@ TEST_F(CRendererTest, CursorXorUsesTheSheetOfTheColourThePaintEndedIn) {
     CRgb before = m_renderer.Canvas().Pixel(5, 225);
     m_renderer.XorCursorGlyph(m_doc, 0, 220, 'A');
     CRgb source = SyntheticSheet(c.m_sheet).Pixel(32 + 5, 4 * 32 + 5);
-    EXPECT_EQ(m_renderer.Canvas().Pixel(5, 225),
-              (CRgb{uint8_t(before.m_r ^ source.m_r), uint8_t(before.m_g ^ source.m_g), uint8_t(before.m_b ^ source.m_b)}));
+    EXPECT_EQ(
+        m_renderer.Canvas().Pixel(5, 225),
+        (CRgb{uint8_t(before.m_r ^ source.m_r), uint8_t(before.m_g ^ source.m_g), uint8_t(before.m_b ^ source.m_b)}));
   }
 }
 
@@ -360,7 +373,8 @@ TEST_F(CRendererTest, PaintStateAndFlags) {
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto cells = PaneCells(kJapanesePaneY);
   ASSERT_EQ(cells.size(), 75u);
-  for (const CDrawnCell &cell : cells) EXPECT_EQ(cell.m_code, 0);
+  for (const CDrawnCell &cell : cells)
+    EXPECT_EQ(cell.m_code, 0);
   EXPECT_EQ(m_doc.m_repaintJapanese, 0);
   EXPECT_TRUE(m_doc.m_japaneseText.empty());
   // Without the flag the Japanese pane's background is not copied again.
@@ -378,8 +392,10 @@ TEST(RendererLoading, MissingPicturesFailWithTheFixedMessages) {
     int m_missing;
     bool m_sheetsOk, m_paneOk;
     const char *m_message;
-  } cases[] = {{150, false, true, "Error getting bitmap"}, {164, false, true, "Error getting bitmap"},
-               {168, false, true, "Error getting bitmap"}, {148, true, true, ""},
+  } cases[] = {{150, false, true, "Error getting bitmap"},
+               {164, false, true, "Error getting bitmap"},
+               {168, false, true, "Error getting bitmap"},
+               {148, true, true, ""},
                {143, true, false, "error"}};
   for (const CCase &c : cases) {
     CSyntheticPictures pictures;

@@ -24,7 +24,8 @@ bool ParseNumber(const std::string &text, int &value) {
 int RunRender(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {}, {"--page", "--line", "--workdir", "-o", "--output"});
   if (!parsed.m_error.empty()) return Fail("render: " + parsed.m_error);
-  if (parsed.m_positional.size() != 1) return Fail("render: expected one SCRIPT argument (see quillan-cli render --help)");
+  if (parsed.m_positional.size() != 1)
+    return Fail("render: expected one SCRIPT argument (see quillan-cli render --help)");
   auto output = parsed.Value("-o");
   if (!output) output = parsed.Value("--output");
   if (!output || output->empty()) return Fail("render: the output file is missing (-o FILE.png)");
@@ -67,23 +68,22 @@ int RunRender(const std::vector<std::string> &args) {
   return 0;
 }
 
-CCliRegistration registration(
-    {"render", "draw one entry's two panes into a PNG file",
-     "usage: quillan-cli render SCRIPT [--page P] [--line L] [--workdir DIR] -o FILE.png\n"
-     "\n"
-     "Draws entry (P, L) of SCRIPT (both 0 when not given) as the window shows it\n"
-     "and writes a PNG of 480 x 380 pixels: the Japanese pane at (0, 20), the\n"
-     "English pane at (0, 220), each 15 x 5 cells of 32 x 32 pixels.\n"
-     "\n"
-     "The English text comes from the script's chunk files below DIR (the current\n"
-     "folder by default), DIR/Scripts/PATCHED INFO/<short name>/, scrolled as\n"
-     "the window scrolls it when the cursor is placed at its end; kanji are\n"
-     "drawn white on the pane when DIR/data/kanjiCB/<short name>.kcb identifies\n"
-     "them, white on black while not. Nothing below DIR is created or changed.\n"
-     "\n"
-     "Exit status 1 with one line on stderr when SCRIPT is missing or malformed,\n"
-     "the entry is outside the script or FILE cannot be written.\n",
-     RunRender});
+CCliRegistration registration({"render", "draw one entry's two panes into a PNG file",
+                               "usage: quillan-cli render SCRIPT [--page P] [--line L] [--workdir DIR] -o FILE.png\n"
+                               "\n"
+                               "Draws entry (P, L) of SCRIPT (both 0 when not given) as the window shows it\n"
+                               "and writes a PNG of 480 x 380 pixels: the Japanese pane at (0, 20), the\n"
+                               "English pane at (0, 220), each 15 x 5 cells of 32 x 32 pixels.\n"
+                               "\n"
+                               "The English text comes from the script's chunk files below DIR (the current\n"
+                               "folder by default), DIR/Scripts/PATCHED INFO/<short name>/, scrolled as\n"
+                               "the window scrolls it when the cursor is placed at its end; kanji are\n"
+                               "drawn white on the pane when DIR/data/kanjiCB/<short name>.kcb identifies\n"
+                               "them, white on black while not. Nothing below DIR is created or changed.\n"
+                               "\n"
+                               "Exit status 1 with one line on stderr when SCRIPT is missing or malformed,\n"
+                               "the entry is outside the script or FILE cannot be written.\n",
+                               RunRender});
 
 } // namespace
 } // namespace quillan::cli

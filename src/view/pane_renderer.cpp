@@ -131,7 +131,8 @@ void CPaneRenderer::DrawPane(CTranslationDocument &doc, int x0, int y0, const st
   for (int plane = 0; plane < 2; ++plane) {
     const auto &buffer = plane == 0 ? low : high;
     // Only the first m_wordsUsed sequences ever hold elements.
-    for (size_t word = 0; word < m_wordsUsed; ++word) m_wordList[word].clear();
+    for (size_t word = 0; word < m_wordsUsed; ++word)
+      m_wordList[word].clear();
     size_t w = 0;
     for (size_t i = 0; i < size_t(kEntryCapacity); ++i) {
       m_wordList[w].push_back(buffer[i]);
@@ -140,7 +141,8 @@ void CPaneRenderer::DrawPane(CTranslationDocument &doc, int x0, int y0, const st
     m_wordsUsed = std::max(m_wordsUsed, w + 1);
     size_t cell = 0;
     for (size_t word = 0; word <= w; ++word)
-      for (uint16_t element : m_wordList[word]) write(plane, cell++, element);
+      for (uint16_t element : m_wordList[word])
+        write(plane, cell++, element);
     for (size_t k = 0; k < size_t(kTpStringRows) - w; ++k) {
       write(0, cell + k, 0);
       write(1, cell + k, 0);

@@ -46,8 +46,8 @@ enum class CCellSource {
 struct CDrawnCell {
   int m_x = 0, m_y = 0; // where in the client area
   CCellSource m_source = CCellSource::Sheet;
-  int m_sheet = -1;   // Sheet and WideElement: the sheet copied from
-  CRect m_from;       // Sheet and WideElement: the rectangle of that sheet
+  int m_sheet = -1; // Sheet and WideElement: the sheet copied from
+  CRect m_from;     // Sheet and WideElement: the rectangle of that sheet
   CRasterOp m_op = CRasterOp::Copy;
   uint16_t m_code = 0; // the element or kanji code drawn
   friend bool operator==(const CDrawnCell &, const CDrawnCell &) = default;

@@ -75,7 +75,8 @@ void CPixelCanvas::Invert(CRect rect) {
   int x1 = std::min(rect.m_x + rect.m_width, m_width), y1 = std::min(rect.m_y + rect.m_height, m_height);
   for (int y = y0; y < y1; ++y) {
     uint8_t *p = Row(y) + size_t(x0) * 3;
-    for (int i = 0; i < (x1 - x0) * 3; ++i) p[i] = uint8_t(~p[i]);
+    for (int i = 0; i < (x1 - x0) * 3; ++i)
+      p[i] = uint8_t(~p[i]);
   }
 }
 
@@ -93,10 +94,12 @@ void CPixelCanvas::CopyRect(const CPixelCanvas &source, CRect from, int dx, int 
       std::memmove(d, s, bytes);
       break;
     case CRasterOp::Xor:
-      for (size_t i = 0; i < bytes; ++i) d[i] ^= s[i];
+      for (size_t i = 0; i < bytes; ++i)
+        d[i] ^= s[i];
       break;
     case CRasterOp::Or:
-      for (size_t i = 0; i < bytes; ++i) d[i] |= s[i];
+      for (size_t i = 0; i < bytes; ++i)
+        d[i] |= s[i];
       break;
     }
   }
@@ -105,7 +108,8 @@ void CPixelCanvas::CopyRect(const CPixelCanvas &source, CRect from, int dx, int 
 void CPixelCanvas::StretchOneBit(std::span<const uint8_t, 24> glyph, int dx, int dy, CRasterOp op) {
   static const auto sourceX = [] {
     std::array<int, kStretchSize> t{};
-    for (int x = 0; x < kStretchSize; ++x) t[size_t(x)] = 15 - StretchSourceX(x);
+    for (int x = 0; x < kStretchSize; ++x)
+      t[size_t(x)] = 15 - StretchSourceX(x);
     return t;
   }();
   int x0 = std::max(0, -dx), x1 = std::min(kStretchSize, m_width - dx);

@@ -15,7 +15,8 @@ constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 
 constexpr uint64_t kMaxPixels = uint64_t(1) << 24;
 
 void PutU32(std::vector<uint8_t> &out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(uint8_t(v >> shift));
 }
 
 uint32_t GetU32(const uint8_t *p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
@@ -45,11 +46,20 @@ void FilterRow(int f, const uint8_t *row, const uint8_t *prior, size_t n, size_t
     int c = prior && i >= bpp ? prior[i - bpp] : 0;
     int predictor = 0;
     switch (f) {
-    case 1: predictor = a; break;
-    case 2: predictor = b; break;
-    case 3: predictor = (a + b) / 2; break;
-    case 4: predictor = Paeth(a, b, c); break;
-    default: break;
+    case 1:
+      predictor = a;
+      break;
+    case 2:
+      predictor = b;
+      break;
+    case 3:
+      predictor = (a + b) / 2;
+      break;
+    case 4:
+      predictor = Paeth(a, b, c);
+      break;
+    default:
+      break;
     }
     out[i] = uint8_t(row[i] - predictor);
   }
@@ -64,11 +74,20 @@ bool UnfilterRow(int f, uint8_t *row, const uint8_t *prior, size_t n, size_t bpp
     int c = prior && i >= bpp ? prior[i - bpp] : 0;
     int predictor = 0;
     switch (f) {
-    case 1: predictor = a; break;
-    case 2: predictor = b; break;
-    case 3: predictor = (a + b) / 2; break;
-    case 4: predictor = Paeth(a, b, c); break;
-    default: break;
+    case 1:
+      predictor = a;
+      break;
+    case 2:
+      predictor = b;
+      break;
+    case 3:
+      predictor = (a + b) / 2;
+      break;
+    case 4:
+      predictor = Paeth(a, b, c);
+      break;
+    default:
+      break;
     }
     row[i] = uint8_t(row[i] + predictor);
   }
@@ -120,7 +139,8 @@ std::vector<uint8_t> EncodePng(const CPixelCanvas &picture) {
     for (int f = 0; f <= 4; ++f) {
       FilterRow(f, row, prior, rowBytes, 3, trial.data());
       uint64_t score = 0;
-      for (uint8_t v : trial) score += v < 128 ? v : 256 - v;
+      for (uint8_t v : trial)
+        score += v < 128 ? v : 256 - v;
       if (score < bestScore) {
         bestScore = score;
         bestFilter = f;
@@ -183,16 +203,17 @@ CResult<CPixelCanvas> DecodePng(std::span<const uint8_t> bytes) {
       if (body[10] != 0 || body[11] != 0) return MakeError("unknown compression or filter method");
       if (body[12] != 0) return MakeError("interlaced pictures are not supported");
       bool lowDepth = depth == 1 || depth == 2 || depth == 4;
-      bool valid = depth == 8 ? colourType == 0 || colourType == 2 || colourType == 3 || colourType == 4 ||
-                                    colourType == 6
-                              : lowDepth && (colourType == 0 || colourType == 3);
+      bool valid = depth == 8
+                       ? colourType == 0 || colourType == 2 || colourType == 3 || colourType == 4 || colourType == 6
+                       : lowDepth && (colourType == 0 || colourType == 3);
       if (!valid)
         return MakeError("bit depth " + std::to_string(depth) + " of colour type " + std::to_string(colourType) +
                          " not supported");
     } else if (name == "PLTE") {
       if (length % 3 != 0 || length / 3 > 256 || length == 0) return MakeError("bad PLTE chunk");
       palette.clear();
-      for (uint32_t i = 0; i < length; i += 3) palette.push_back({body[i], body[i + 1], body[i + 2]});
+      for (uint32_t i = 0; i < length; i += 3)
+        palette.push_back({body[i], body[i + 1], body[i + 2]});
     } else if (name == "IDAT") {
       data.insert(data.end(), body, body + length);
     } else if (name == "IEND") {
@@ -235,12 +256,16 @@ CResult<CPixelCanvas> DecodePng(std::span<const uint8_t> bytes) {
         const uint8_t *px = p + size_t(x) * size_t(channels);
         switch (colourType) {
         case 0:
-        case 4: c = {px[0], px[0], px[0]}; break;
+        case 4:
+          c = {px[0], px[0], px[0]};
+          break;
         case 3:
           if (px[0] >= palette.size()) return MakeError("palette index out of range");
           c = palette[px[0]];
           break;
-        default: c = {px[0], px[1], px[2]}; break;
+        default:
+          c = {px[0], px[1], px[2]};
+          break;
         }
       }
       out[0] = c.m_r;

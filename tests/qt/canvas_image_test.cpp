@@ -16,7 +16,8 @@ TEST(CanvasImage, RoundTripKeepsEveryPixel) {
   for (auto [w, h] : {std::pair{1, 1}, std::pair{5, 3}, std::pair{480, 380}}) {
     CPixelCanvas canvas(w, h);
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) canvas.SetPixel(x, y, {uint8_t(x), uint8_t(y), uint8_t(x * 7 + y)});
+      for (int x = 0; x < w; ++x)
+        canvas.SetPixel(x, y, {uint8_t(x), uint8_t(y), uint8_t(x * 7 + y)});
     QImage image = ImageFromCanvas(canvas);
     ASSERT_EQ(image.width(), w);
     EXPECT_EQ(image.pixelColor(w - 1, h - 1), QColor(uint8_t(w - 1), uint8_t(h - 1), uint8_t((w - 1) * 7 + h - 1)));

@@ -25,13 +25,16 @@ void AppendRows(std::vector<uint8_t> &out, const std::vector<uint16_t> &rows) {
 std::vector<uint16_t> FitGlyph(const CBitGlyph &glyph, size_t height) {
   std::vector<uint16_t> rows(glyph.m_rows.begin(), glyph.m_rows.end());
   if (glyph.m_width == 8) {
-    for (uint16_t &row : rows) row = uint16_t(row >> 4);
+    for (uint16_t &row : rows)
+      row = uint16_t(row >> 4);
     size_t cut = rows.size() - height;
-    for (size_t i = 0; i < cut; ++i) rows[cut] |= rows[i];
+    for (size_t i = 0; i < cut; ++i)
+      rows[cut] |= rows[i];
     return std::vector<uint16_t>(rows.begin() + std::ptrdiff_t(cut), rows.end());
   }
   // Full-width glyphs: an empty last row goes first.
-  while (rows.size() > height && rows.back() == 0) rows.pop_back();
+  while (rows.size() > height && rows.back() == 0)
+    rows.pop_back();
   return ReduceRows(rows, height);
 }
 
@@ -45,8 +48,10 @@ std::vector<uint16_t> ReduceRows(std::vector<uint16_t> rows, size_t count) {
     long bestCost = 1L << 30;
     for (size_t i = 0; i + 1 < rows.size(); ++i) {
       size_t first = i, last = i + 1;
-      while (first > 0 && rows[first - 1] == rows[i]) --first;
-      while (last + 1 < rows.size() && rows[last + 1] == rows[i + 1]) ++last;
+      while (first > 0 && rows[first - 1] == rows[i])
+        --first;
+      while (last + 1 < rows.size() && rows[last + 1] == rows[i + 1])
+        ++last;
       long run = rows[i] == rows[i + 1] ? long(last - first + 1) : 0;
       long cost = std::popcount(unsigned(rows[i] ^ rows[i + 1])) * 100L - run;
       if (cost < bestCost) {

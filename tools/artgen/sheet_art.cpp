@@ -18,19 +18,32 @@ constexpr CRgb kShadow{0, 0, 0};
 // ('v' is a small arrow). Codes without a caption show their number only.
 std::array<const char *, 2> Caption(int v) {
   switch (v) {
-  case 0x00: return {"END", "TALK"};
-  case 0x01: return {"BUBL", "ENDv"};
-  case 0x02: return {"BUBL", "END"};
-  case 0x03: return {"LINE", "END"};
-  case 0x04: return {"PAUSE", ""};
-  case 0x08: return {"COLOR", ""};
-  case 0x09: return {"FONT", "STYLE"};
-  case 0x0A: return {"FONT", "SIZE"};
-  case 0x0B: return {"TILT", ""};
-  case 0x0C: return {"ZOOM", ""};
-  case 0x0E: return {"TAB", ""};
-  case 0x0F: return {"OTHER", "FX"};
-  default: break;
+  case 0x00:
+    return {"END", "TALK"};
+  case 0x01:
+    return {"BUBL", "ENDv"};
+  case 0x02:
+    return {"BUBL", "END"};
+  case 0x03:
+    return {"LINE", "END"};
+  case 0x04:
+    return {"PAUSE", ""};
+  case 0x08:
+    return {"COLOR", ""};
+  case 0x09:
+    return {"FONT", "STYLE"};
+  case 0x0A:
+    return {"FONT", "SIZE"};
+  case 0x0B:
+    return {"TILT", ""};
+  case 0x0C:
+    return {"ZOOM", ""};
+  case 0x0E:
+    return {"TAB", ""};
+  case 0x0F:
+    return {"OTHER", "FX"};
+  default:
+    break;
   }
   return {"", ""};
 }
@@ -154,14 +167,16 @@ CPixelCanvas DrawNumberSheet() {
 CPixelCanvas DrawPaneBackground() {
   CPixelCanvas c(kPaneWidth, kPaneHeight, kSheetGrey);
   for (int row = 0; row < 5; ++row)
-    for (int col = 0; col < 15; ++col) DrawGridRing(c, kCellSize * col, kCellSize * row, kGridRed);
+    for (int col = 0; col < 15; ++col)
+      DrawGridRing(c, kCellSize * col, kCellSize * row, kGridRed);
   return c;
 }
 
 CPixelCanvas DrawBlueSheet(const CUnifont &font) {
   CPixelCanvas c(256, 480, kBlack);
   for (int i = 0; i < 8 * 15; ++i)
-    if (auto glyph = GlyphOfCode(font, 0x20 + i)) DrawGlyph(c, *glyph, kCellSize * (i % 8), kCellSize * (i / 8), {0, 0, 255});
+    if (auto glyph = GlyphOfCode(font, 0x20 + i))
+      DrawGlyph(c, *glyph, kCellSize * (i % 8), kCellSize * (i / 8), {0, 0, 255});
   return c;
 }
 

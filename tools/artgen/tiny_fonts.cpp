@@ -79,7 +79,8 @@ int Draw(const CTinyGlyph (&font)[N], int w, int h, CPixelCanvas &canvas, std::s
     if (const CTinyGlyph *g = Find(font, text[i]))
       for (int row = 0; row < h; ++row)
         for (int col = 0; col < w; ++col)
-          if (g->m_rows[size_t(row)][col] == '#') canvas.Fill({at + col * scale, y + row * scale, scale, scale}, colour);
+          if (g->m_rows[size_t(row)][col] == '#')
+            canvas.Fill({at + col * scale, y + row * scale, scale, scale}, colour);
     at += w * scale;
   }
   return at - x;

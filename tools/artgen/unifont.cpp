@@ -23,7 +23,8 @@ CUnifont::CUnifont(const std::string &path) {
   char buffer[256];
   while (gzgets(file, buffer, sizeof buffer)) {
     std::string line(buffer);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+      line.pop_back();
     size_t colon = line.find(':');
     if (colon == std::string::npos) continue;
     char32_t code = char32_t(std::stoul(line.substr(0, colon), nullptr, 16));
@@ -34,7 +35,8 @@ CUnifont::CUnifont(const std::string &path) {
     size_t perRow = digits.size() / 16;
     for (size_t row = 0; row < 16; ++row) {
       uint32_t value = 0;
-      for (size_t i = 0; i < perRow; ++i) value = value << 4 | uint32_t(HexValue(digits[row * perRow + i]));
+      for (size_t i = 0; i < perRow; ++i)
+        value = value << 4 | uint32_t(HexValue(digits[row * perRow + i]));
       glyph.m_rows[row] = uint16_t(glyph.m_width == 8 ? value << 8 : value);
     }
     m_glyphs[code] = glyph;
