@@ -142,6 +142,10 @@ CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<
 
   CEncodedScript out;
   std::vector<uint8_t> &spool = out.m_spool;
+  size_t expected = 0;
+  for (int page = 0; page < input.m_pageCount; ++page) expected += size_t(input.EntriesOnPage(page)) * 4;
+  for (const EnglishString &text : input.m_strings) expected += text.size() * 2;
+  spool.reserve(expected);
   std::string overlong;
   int overlongCount = 0;
   CBitPacker packer(spool);
