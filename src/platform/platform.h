@@ -51,8 +51,10 @@ public:
   virtual std::optional<uint32_t> AskGotoLine(uint32_t current) = 0;
   // "Search": the text to look for.
   virtual std::optional<std::u16string> AskSearchText() = 0;
-  // "Bubble Tilting Effect Amount" (1-255), "Bubble Zooming Effect Amount"
-  // (0-255), "Tabbing Effect Amount" (h, l, 1-255 each); all start at 1.
+  // "Bubble Tilting Effect Amount" (t, 1-254), "Bubble Zooming Effect
+  // Amount" (z, 1-255), "Tabbing Effect Amount" (h 2-255, l 1-255): the
+  // ranges whose stored elements (t + 1, z, h - 1, l) are bytes 1-255, as a
+  // 0 would end the text. Each starts at its smallest value.
   virtual std::optional<int> AskTiltAmount() = 0;
   virtual std::optional<int> AskZoomAmount() = 0;
   virtual std::optional<std::pair<int, int>> AskTabAmount() = 0;
