@@ -345,32 +345,41 @@ const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record
   const CFastEntry *entries = fast.m_entries.data();
   CByteStream stream{record.data(), record.size()};
 
-  // The record padded with 0xFF bytes, so that eight bits are peeked with two
-  // plain loads; past the padding (only hostile trees get there) the peek
-  // goes through the bounds-checked stream.
-  constexpr size_t kPadded = 256 + 16;
-  uint8_t padded[kPadded];
-  size_t copied = std::min(record.size(), kPadded);
-  std::copy_n(record.data(), copied, padded);
-  std::fill(padded + copied, padded + kPadded, uint8_t(0xFF));
-  const uint64_t fastLimit = record.size() <= kPadded - 8 ? uint64_t(kPadded - 8) * 8 : 0;
-
   // The next stream bits, most significant first, in a 64-bit window that
-  // is reloaded from the padded record when fewer than 8 bits remain.
+  // is reloaded when fewer than 8 bits remain: straight from the record
+  // while eight of its bytes lie ahead, from a copy of its last bytes padded
+  // with 0xFF (missing bits are 1 bits) near its end, and bit by bit through
+  // the bounds-checked stream beyond that (only hostile trees get there).
+  const uint8_t *data = record.data();
+  const size_t size = record.size();
+  const size_t tailStart = size >= 8 ? size - 8 : 0;
+  uint8_t tail[24];
+  std::copy(data + tailStart, data + size, tail);
+  std::fill(tail + (size - tailStart), tail + sizeof tail, uint8_t(0xFF));
+
   uint64_t pos = 0;
   uint64_t window = 0;
   int valid = 0;
+  auto load64 = [](const uint8_t *bytes) {
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    return word;
+  };
   auto reload = [&]() {
-    if (pos < fastLimit) [[likely]] {
-      uint64_t word;
-      std::memcpy(&word, padded + (pos >> 3), sizeof word);
-      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-      window = word << (pos & 7);
-      valid = 64 - int(pos & 7);
+    size_t index = size_t(pos >> 3);
+    uint64_t word;
+    if (index + 8 <= size) [[likely]] {
+      word = load64(data + index);
+    } else if (index >= tailStart && index - tailStart + 8 <= sizeof tail) {
+      word = load64(tail + (index - tailStart));
     } else {
       window = uint64_t(stream.Peek8(pos)) << 56;
       valid = 8;
+      return;
     }
+    window = word << (pos & 7);
+    valid = 64 - int(pos & 7);
   };
   reload();
 
