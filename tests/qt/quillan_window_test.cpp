@@ -28,6 +28,7 @@
 #include "app/spin_arrows.h"
 #include "core/quillan_dlg.h"
 #include "modal_script.h"
+#include "tiny_http_server.h"
 #include "view/menu_table.h"
 #include "view/pane_renderer.h"
 
@@ -415,6 +416,34 @@ TEST_F(CWindowTest, TheClipboardRoundTripsUnicodeText) {
   m_window->Platform().SetClipboardText(text);
   EXPECT_EQ(m_window->Platform().ClipboardText(), text);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(text));
+}
+
+TEST_F(CWindowTest, TheExchangeButtonsUseTheRealClipboardAndTheTranslationService) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::mouseClick(m_window->Button(kIdCopyJapToClipboard), Qt::LeftButton);
+  std::u16string japanese = Dlg().m_japaneseText.substr(0, Dlg().m_japaneseText.find(u'\0'));
+  ASSERT_FALSE(japanese.empty());
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(japanese));
+  EXPECT_TRUE(Pane()->hasFocus());
+
+  QGuiApplication::clipboard()->setText(QStringLiteral("Pasted"));
+  QTest::mouseClick(m_window->Button(kIdPasteEngToBoard), Qt::LeftButton);
+  std::vector<uint16_t> pasted = Dlg().CurrentEnglish();
+  ASSERT_GE(pasted.size(), 7u);
+  EXPECT_EQ(std::vector<uint16_t>(pasted.begin(), pasted.begin() + 6),
+            (std::vector<uint16_t>{'P', 'a', 's', 't', 'e', 'd'}));
+
+  testing::CTinyServer server([](const QByteArray &) { return testing::Response(200, "OK", "Translated"); });
+  std::string url = server.Url("");
+  std::ofstream(m_dir / "quillan.conf") << "translate-host = " << url.substr(std::string("http://").size()) << "\n";
+  QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+  std::vector<uint16_t> translated = Dlg().CurrentEnglish();
+  ASSERT_GE(translated.size(), 10u);
+  EXPECT_EQ(std::vector<uint16_t>(translated.begin(), translated.begin() + 10),
+            (std::vector<uint16_t>{'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'e', 'd'}));
+  EXPECT_TRUE(server.Received().startsWith("GET /translate.php?text=%")) << server.Received().toStdString();
+  EXPECT_TRUE(Pane()->hasFocus());
 }
 
 TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {
