@@ -294,6 +294,10 @@ TEST(Encoder, RefusesWhatTheReaderCouldNotReadBack) {
 
   EXPECT_FALSE(EncodeEnglishText(CEncoderInput{"H", 40, 1, 1, small}, font).Ok());
   EXPECT_FALSE(EncodeEnglishText(CEncoderInput{"P", 48, 0, 0, small}, font).Ok());
+  CTranslationDocument closed;
+  auto noScript = CompressEnglishText(closed);
+  ASSERT_FALSE(noScript.Ok());
+  EXPECT_EQ(noScript.Error().Message().rfind("No script is open", 0), 0u);
 }
 
 TEST(Encoder, AFontAtTheLimitStillReadsBack) {
