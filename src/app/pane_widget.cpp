@@ -17,6 +17,7 @@ constexpr QColor kEmptyGrey{128, 128, 128};
 
 CPaneWidget::CPaneWidget(QWidget *parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
+  setContextMenuPolicy(Qt::PreventContextMenu); // the right button identifies kanji
   setAttribute(Qt::WA_OpaquePaintEvent);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
