@@ -1,10 +1,8 @@
 #include "app/quillan_app.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QFile>
 
 #include "app/quillan_window.h"
@@ -12,32 +10,48 @@
 
 namespace quillan {
 
+namespace {
+
+constexpr const char *kUsage = "usage: quillan [SCRIPT]\n"
+                               "  Starts Quillan, the TK7 translation workbench, in the current folder (the\n"
+                               "  working folder) and opens SCRIPT (a script file x5*.bin) when one is named.\n";
+
+} // namespace
+
 CQuillanApp::CQuillanApp() = default;
 CQuillanApp::~CQuillanApp() = default;
 
-bool CQuillanApp::InitInstance(const QStringList &arguments) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Quillan, the TK7 translation workbench. The working folder is the "
-                                                  "current directory."));
-  parser.addHelpOption();
-  parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("A script file (x5*.bin) to open at start."),
-                               QStringLiteral("[SCRIPT]"));
-  if (!parser.parse(arguments)) {
-    std::fprintf(stderr, "quillan: %s\n", qPrintable(parser.errorText()));
-    m_exitCode = 2;
-    return false;
+bool CQuillanApp::ParseCommandLine(const QStringList &arguments) {
+  m_script.reset();
+  m_exitCode = 0;
+  QStringList scripts;
+  bool options = true;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString &argument = arguments[i];
+    if (options && argument == QLatin1String("--")) {
+      options = false;
+    } else if (options && (argument == QLatin1String("-h") || argument == QLatin1String("--help"))) {
+      std::fputs(kUsage, stdout);
+      return false;
+    } else if (options && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+      std::fprintf(stderr, "quillan: unknown option %s\n%s", qPrintable(argument), kUsage);
+      m_exitCode = 2;
+      return false;
+    } else {
+      scripts.append(argument);
+    }
   }
-  if (parser.isSet(QStringLiteral("help"))) {
-    std::printf("%s", qPrintable(parser.helpText()));
-    return false;
-  }
-  QStringList scripts = parser.positionalArguments();
   if (scripts.size() > 1) {
-    std::fprintf(stderr, "quillan: only one script can be opened at start\n");
+    std::fprintf(stderr, "quillan: only one script can be opened at start\n%s", kUsage);
     m_exitCode = 2;
     return false;
   }
+  if (!scripts.isEmpty()) m_script = std::filesystem::path(QFile::encodeName(scripts.front()).toStdString());
+  return true;
+}
 
+bool CQuillanApp::InitInstance(const QStringList &arguments) {
+  if (!ParseCommandLine(arguments)) return false;
   std::error_code error;
   std::filesystem::path baseDir = std::filesystem::current_path(error);
   m_window = std::make_unique<CQuillanWindow>();
@@ -46,8 +60,7 @@ bool CQuillanApp::InitInstance(const QStringList &arguments) {
     m_window->EndDialog();
     return false;
   }
-  if (!scripts.isEmpty())
-    m_window->Dialog().OpenScriptPath(std::filesystem::path(QFile::encodeName(scripts.front()).toStdString()));
+  if (m_script) m_window->Dialog().OpenScriptPath(*m_script);
   return true;
 }
 

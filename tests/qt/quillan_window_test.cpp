@@ -465,10 +465,22 @@ TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {
     EXPECT_TRUE(fs::equivalent(window->Dialog().m_baseDir, dir));
     window->EndDialog();
   }
-  {
+  struct CCase {
+    QStringList m_arguments;
+    bool m_starts;
+    int m_exitCode;
+  } cases[] = {
+      {{QStringLiteral("quillan"), QStringLiteral("a.bin"), QStringLiteral("b.bin")}, false, 2},
+      {{QStringLiteral("quillan"), QStringLiteral("--frobnicate")}, false, 2},
+      {{QStringLiteral("quillan"), QStringLiteral("--help")}, false, 0},
+      {{QStringLiteral("quillan"), QStringLiteral("--"), QStringLiteral("-odd.bin")}, true, 0},
+      {{QStringLiteral("quillan")}, true, 0},
+  };
+  for (const CCase &c : cases) {
     CQuillanApp app;
-    EXPECT_FALSE(app.InitInstance({QStringLiteral("quillan"), QStringLiteral("a.bin"), QStringLiteral("b.bin")}));
-    EXPECT_EQ(app.ExitCode(), 2);
+    EXPECT_EQ(app.ParseCommandLine(c.m_arguments), c.m_starts) << c.m_arguments.join(' ').toStdString();
+    EXPECT_EQ(app.ExitCode(), c.m_exitCode) << c.m_arguments.join(' ').toStdString();
+    EXPECT_EQ(app.MainWindow(), nullptr);
   }
   fs::current_path(previous);
   fs::remove_all(dir);
