@@ -12,38 +12,16 @@
 
 #include "core/file_io.h"
 #include "core/script_file.h"
+#include "support/cli_runner.h"
 #include "support/script_builder.h"
 
 namespace quillan {
 namespace {
 
-struct CRun {
-  int m_status = -1;
-  std::string m_out, m_err;
-};
+using testing::Lines;
 
-CRun RunCli(const std::string &arguments, const std::filesystem::path &workdir = QUILLAN_SOURCE_DIR) {
-  auto errFile = std::filesystem::temp_directory_path() / ("quillan-cli-err-" + std::to_string(::getpid()));
-  std::string command = "cd '" + workdir.string() + "' && '" + QUILLAN_CLI + "' " + arguments + " 2>'" +
-                        errFile.string() + "'";
-  CRun run;
-  FILE *pipe = ::popen(command.c_str(), "r");
-  std::array<char, 65536> buffer;
-  size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.m_out.append(buffer.data(), got);
-  int status = ::pclose(pipe);
-  run.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  run.m_err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-  std::filesystem::remove(errFile);
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+testing::CCliRun RunCli(const std::string &arguments, const std::filesystem::path &workdir = QUILLAN_SOURCE_DIR) {
+  return testing::RunCli(QUILLAN_CLI, arguments, workdir);
 }
 
 const std::filesystem::path kDemo = std::filesystem::path(QUILLAN_SOURCE_DIR) / "examples" / "demo";

@@ -13,6 +13,7 @@
 #include "core/script_file.h"
 #include "kanji/code_book.h"
 #include "kanji/kanji_store.h"
+#include "support/cli_runner.h"
 #include "support/codec_fixture.h"
 #include "support/demo_workspace.h"
 #include "support/scratch_dir.h"
@@ -22,35 +23,10 @@ namespace {
 
 using testing::CScratchDir;
 
-struct CRun {
-  int m_status = -1;
-  std::string m_out, m_err;
-};
+using testing::Lines;
 
-CRun RunCli(const std::string &arguments, const std::filesystem::path &workdir) {
-  auto errFile = workdir / ".stderr";
-  std::string command =
-      "cd '" + workdir.string() + "' && '" + QUILLAN_CLI + "' " + arguments + " 2>'" + errFile.string() + "'";
-  CRun run;
-  FILE *pipe = ::popen(command.c_str(), "r");
-  std::array<char, 65536> buffer;
-  size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-    run.m_out.append(buffer.data(), got);
-  int status = ::pclose(pipe);
-  run.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  run.m_err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-  std::filesystem::remove(errFile);
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
+testing::CCliRun RunCli(const std::string &arguments, const std::filesystem::path &workdir) {
+  return testing::RunCli(QUILLAN_CLI, arguments, workdir);
 }
 
 // A copy of the demo folder with English fonts of its own.

@@ -22,6 +22,7 @@
 #include "kanji/code_book.h"
 #include "view/pane_renderer.h"
 #include "view/png_codec.h"
+#include "support/cli_runner.h"
 
 namespace quillan {
 namespace {
@@ -95,22 +96,8 @@ TEST(Golden, DemoEntriesLookAsAccepted) {
   }
 }
 
-struct CRun {
-  int m_status = -1;
-  std::string m_err;
-};
-
-CRun RunCli(const std::string &arguments, const std::filesystem::path &workdir) {
-  auto errFile = std::filesystem::temp_directory_path() / ("quillan-render-err-" + std::to_string(::getpid()));
-  std::string command = "cd '" + workdir.string() + "' && '" + QUILLAN_CLI + "' " + arguments + " >/dev/null 2>'" +
-                        errFile.string() + "'";
-  int status = std::system(command.c_str());
-  CRun run;
-  run.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile);
-  run.m_err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
-  std::filesystem::remove(errFile);
-  return run;
+testing::CCliRun RunCli(const std::string &arguments, const std::filesystem::path &workdir) {
+  return testing::RunCli(QUILLAN_CLI, arguments + " >/dev/null", workdir);
 }
 
 class CRenderCommandTest : public ::testing::Test {
