@@ -159,10 +159,12 @@ TEST_F(Commands, AmountDialogsInsertTheirValues) {
     std::optional<std::pair<int, int>> tab;
     Elements text;
   } cases[] = {
-      {kIdTilt, 255, std::nullopt, {0x0B, 256, 0}}, // does not fit a byte: kept as the game's tools gave it
-      {kIdZoom, 0, std::nullopt, {0x0C, 0, 0}},
+      {kIdTilt, 254, std::nullopt, {0x0B, 255, 0}},
+      {kIdTilt, 255, std::nullopt, {}}, // would store 256, saved as the byte 0 that ends the string
+      {kIdZoom, 0, std::nullopt, {}},   // would store 0
       {kIdZoom, 7, std::nullopt, {0x0C, 7, 0}},
-      {kIdTab, std::nullopt, std::make_pair(1, 1), {0x0E, 0, 1, 0}},
+      {kIdTab, std::nullopt, std::make_pair(1, 1), {}}, // would store h - 1 = 0
+      {kIdTab, std::nullopt, std::make_pair(2, 255), {0x0E, 1, 255, 0}},
       {kIdTextCharacters, 0xE3, std::nullopt, {0xE3, 0}},
   };
   for (const auto &c : cases) {
@@ -205,8 +207,17 @@ TEST_F(Commands, TheMenuBarHasItsNineEntries) {
 TEST_F(Commands, IdentifiesTheKanjiUnderThePointer) {
   m_dlg->PaintPanes(); // the entry shown: kana, kanji 0x100, ASCII, end
   m_platform.m_kanjiChars = {u"\u65E5"};
+  m_dlg->m_modified = 0;
   m_dlg->OnRButtonUp(32 * 1 + 3, 20 + 3); // cell 1
   EXPECT_EQ(m_dlg->m_kanjiCodeBook[0], 0x65E5);
+  EXPECT_EQ(m_dlg->m_modified, 1) << "an identification is a change to save";
+  m_dlg->m_kanjiStore[5].glyph.fill(0); // a record with the script's glyph of kanji 0x100
+  m_dlg->OnCommand(kIdSaveKanjiDatabase);
+  auto stored = LoadKanjiStore(KanjiStorePath(m_dir));
+  ASSERT_TRUE(stored.Ok());
+  bool learnt = false;
+  for (const auto &record : stored->m_store) learnt = learnt || record.code == 0x65E5;
+  EXPECT_TRUE(learnt) << "Save Kanji Database matches and writes the database";
   m_platform.m_kanjiChars = {u"\u4E00"};
   m_dlg->OnRButtonUp(3, 20 + 3); // cell 0: a kana
   EXPECT_EQ(m_dlg->m_kanjiCodeBook[0], 0x65E5);

@@ -36,6 +36,11 @@ TEST_F(Editor, TypesBeforeTheCursorOrAppendsAtTheMarker) {
   SetText({}, 0);
   Type("Q");
   EXPECT_EQ(Text(), (Elements{'Q', 0}));
+
+  // Characters outside 0x20-0x7E have no glyph and would not survive a save.
+  Tap(0x1E, 0xE9);
+  Tap(0x3B, 0x70 - 0x70 + 0x10); // a key whose layout character is a control character
+  EXPECT_EQ(Text(), (Elements{'Q', 0}));
 }
 
 TEST_F(Editor, ScrollsWhenTypingPastTheWindowButNotWhenMoving) {

@@ -166,6 +166,7 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   m_menuEnabled = true;
   m_platform.SetScrollRange(0, std::max(m_linesOnPage - 1, 0));
   MatchKanjiStoreCommand();
+  m_modified = 0; // what the open's own match learnt is saved with the next save
   UpdateTitle();
   m_platform.FocusDialog();
   return true;
@@ -174,32 +175,42 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
 void CQuillanDlg::MatchKanjiStoreCommand() {
   if (!m_fileOpen || !m_scriptFile) return;
   m_platform.BeginWaitCursor();
-  (void)MatchKanjiStore(m_scriptFile->Bytes(), m_kanjiCodeBook, m_kanjiStore);
+  auto result = MatchKanjiStore(m_scriptFile->Bytes(), m_kanjiCodeBook, m_kanjiStore);
   m_platform.EndWaitCursor();
+  // An identification learnt by the command is a change to save.
+  if (result.m_bookEntriesChanged || result.m_recordsChanged) m_modified = 1;
   m_repaintJapanese = 1;
   PaintPanes();
 }
 
 bool CQuillanDlg::OnCommand(int id) {
+  bool handled = true;
   switch (id) {
-  case kIdOpenJapaneseText: OpenJapaneseText(); return true;
-  case kIdSaveEnglishText: SaveEnglishText(); return true;
-  case kIdGoto: GotoLine(); return true;
-  case kIdSearchForText: SearchForText(); return true;
-  case kIdSearchKanjiDatabase:
-  case kIdSaveKanjiDatabase: MatchKanjiStoreCommand(); return true;
-  case kIdCopyJapToClipboard: OnCopyJapToClipboard(); return true;
-  case kIdPasteEngToBoard: OnPasteEngToBoard(); return true;
-  case kIdGoogleTranslate: OnGoogleTranslate(); return true;
-  case kIdFirstPage: ChangePage(0); return true;
-  case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); return true;
-  case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); return true;
-  case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); return true;
-  default: break;
+  case kIdOpenJapaneseText: OpenJapaneseText(); break;
+  case kIdSaveEnglishText: SaveEnglishText(); break;
+  case kIdGoto: GotoLine(); break;
+  case kIdSearchForText: SearchForText(); break;
+  case kIdSearchKanjiDatabase: MatchKanjiStoreCommand(); break;
+  case kIdSaveKanjiDatabase: SaveKanjiDatabaseCommand(); break;
+  case kIdCopyJapToClipboard: OnCopyJapToClipboard(); break;
+  case kIdPasteEngToBoard: OnPasteEngToBoard(); break;
+  case kIdGoogleTranslate: OnGoogleTranslate(); break;
+  case kIdFirstPage: ChangePage(0); break;
+  case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); break;
+  case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); break;
+  case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); break;
+  default: handled = OnControlCodeCommand(id) || OnFileCommand(id); break;
   }
-  bool handled = OnControlCodeCommand(id) || OnFileCommand(id);
   UpdateTitle();
   return handled;
+}
+
+void CQuillanDlg::SaveKanjiDatabaseCommand() {
+  // The match, then the database written, so that nothing learnt is lost at exit.
+  MatchKanjiStoreCommand();
+  CStatus saved = SaveKanjiStore(m_kanjiStore, KanjiStorePath(m_baseDir));
+  if (!saved.Ok())
+    m_platform.MessageBox(saved.Error().Message(), "Save Kanji Database", CMessageButtons::Ok, CMessageIcon::Error);
 }
 
 } // namespace quillan

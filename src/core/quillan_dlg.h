@@ -140,6 +140,7 @@ public:
 
   // Kanji database.
   void MatchKanjiStoreCommand();
+  void SaveKanjiDatabaseCommand();
 
   // The window title: the script's name and a mark while there are unsaved
   // changes.

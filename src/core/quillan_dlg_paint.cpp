@@ -37,6 +37,7 @@ void CQuillanDlg::InsertKanjiChar(int x, int y) {
                            m_renderer->m_japaneseDisplay[size_t(index)]);
   if (code < 0x100 || code > 0x8FF) return;
   m_kanjiCodeBook[size_t(code - 0x100)] = text->empty() ? 0 : uint16_t((*text)[0]);
+  m_modified = 1; // the code book is saved with the English text
   m_repaintJapanese = 1;
   PaintPanes();
 }

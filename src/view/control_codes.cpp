@@ -89,17 +89,20 @@ bool CQuillanDlg::OnControlCodeCommand(int id) {
   switch (id) {
   case kIdTilt: {
     m_modified = 1; // set before the dialog, as a cancelled one still counts
-    if (auto t = m_platform.AskTiltAmount()) InsertCodeWithArgs(11, uint16_t(*t), 0);
+    // Only amounts whose stored elements are 1-255: a 0 or 256 would be saved
+    // as the byte 0, which ends the string.
+    if (auto t = m_platform.AskTiltAmount(); t && *t >= 1 && *t <= 254) InsertCodeWithArgs(11, uint16_t(*t), 0);
     return true;
   }
   case kIdZoom: {
     m_modified = 1;
-    if (auto z = m_platform.AskZoomAmount()) InsertCodeWithArgs(12, uint16_t(*z - 1), 0);
+    if (auto z = m_platform.AskZoomAmount(); z && *z >= 1 && *z <= 255) InsertCodeWithArgs(12, uint16_t(*z - 1), 0);
     return true;
   }
   case kIdTab: {
     m_modified = 1;
-    if (auto amount = m_platform.AskTabAmount())
+    auto amount = m_platform.AskTabAmount();
+    if (amount && amount->first >= 2 && amount->first <= 255 && amount->second >= 1 && amount->second <= 255)
       InsertCodeWithArgs(14, uint16_t(amount->first - 1), uint16_t(amount->second));
     return true;
   }

@@ -146,11 +146,13 @@ void CQuillanDlg::HandleKey(int key) {
     Backspace();
     return;
   default:
-    if (uint32_t(key) >= 0x20) {
-      TypeCharacter(uint16_t(key & 0xFFFF));
+    // Only 0x20-0x7E have a glyph the sheets show and a byte the save keeps
+    // as typed; other layout characters are refused quietly.
+    if (key >= 0x20 && key <= 0x7E) {
+      TypeCharacter(uint16_t(key));
       break;
     }
-    return; // 1-7, 9-12 and 14-31 do nothing
+    return; // 1-7, 9-12, 14-31 and characters outside 0x20-0x7E do nothing
   }
   RefreshCursorChar();
   PaintPanes();
