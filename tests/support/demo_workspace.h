@@ -11,7 +11,7 @@
 
 namespace quillan::testing {
 
-// The spec of the demo script: a 48-byte header, three pages of 256, 256 and
+// What the demo script holds: a 48-byte header, three pages of 256, 256 and
 // 40 entries, kana and the twelve kanji 0x100..0x10B.
 CScriptSpec DemoScriptSpec();
 
