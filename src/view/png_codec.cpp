@@ -38,29 +38,25 @@ uint8_t Paeth(int a, int b, int c) {
   return uint8_t(c);
 }
 
+// The prediction of filter type f for byte i of a row, from the bytes to its
+// left and above (those of the row as it stands: unfiltered ones when undoing).
+int Predictor(int f, const uint8_t *row, const uint8_t *prior, size_t i, size_t bpp) {
+  int a = i >= bpp ? row[i - bpp] : 0;
+  int b = prior ? prior[i] : 0;
+  int c = prior && i >= bpp ? prior[i - bpp] : 0;
+  switch (f) {
+  case 1: return a;
+  case 2: return b;
+  case 3: return (a + b) / 2;
+  case 4: return Paeth(a, b, c);
+  default: return 0;
+  }
+}
+
 // Filters one row with filter type f; bpp bytes a pixel.
 void FilterRow(int f, const uint8_t *row, const uint8_t *prior, size_t n, size_t bpp, uint8_t *out) {
   for (size_t i = 0; i < n; ++i) {
-    int a = i >= bpp ? row[i - bpp] : 0;
-    int b = prior ? prior[i] : 0;
-    int c = prior && i >= bpp ? prior[i - bpp] : 0;
-    int predictor = 0;
-    switch (f) {
-    case 1:
-      predictor = a;
-      break;
-    case 2:
-      predictor = b;
-      break;
-    case 3:
-      predictor = (a + b) / 2;
-      break;
-    case 4:
-      predictor = Paeth(a, b, c);
-      break;
-    default:
-      break;
-    }
+    int predictor = Predictor(f, row, prior, i, bpp);
     out[i] = uint8_t(row[i] - predictor);
   }
 }
@@ -69,26 +65,7 @@ void FilterRow(int f, const uint8_t *row, const uint8_t *prior, size_t n, size_t
 bool UnfilterRow(int f, uint8_t *row, const uint8_t *prior, size_t n, size_t bpp) {
   if (f < 0 || f > 4) return false;
   for (size_t i = 0; i < n; ++i) {
-    int a = i >= bpp ? row[i - bpp] : 0;
-    int b = prior ? prior[i] : 0;
-    int c = prior && i >= bpp ? prior[i - bpp] : 0;
-    int predictor = 0;
-    switch (f) {
-    case 1:
-      predictor = a;
-      break;
-    case 2:
-      predictor = b;
-      break;
-    case 3:
-      predictor = (a + b) / 2;
-      break;
-    case 4:
-      predictor = Paeth(a, b, c);
-      break;
-    default:
-      break;
-    }
+    int predictor = Predictor(f, row, prior, i, bpp);
     row[i] = uint8_t(row[i] + predictor);
   }
   return true;
