@@ -277,13 +277,18 @@ const uint16_t *CScriptFile::DecodeEntryBitwise(int page, int line) {
   return output;
 }
 
-KanjiGlyph CScriptFile::KanjiGlyphOf(uint16_t code) const {
+KanjiGlyph KanjiGlyphAt(std::span<const uint8_t> script, uint16_t code) {
   KanjiGlyph glyph;
-  CByteReader reader(m_bytes);
-  size_t at = kKanjiGlyphArea + size_t(kKanjiGlyphBytes) * (size_t(code) - 0x100);
-  if (code < 0x100) at = m_bytes.size();
-  for (size_t i = 0; i < glyph.size(); ++i) glyph[i] = reader.U8Or(at + i, 0xFF);
+  CByteReader reader(script);
+  size_t at = code < 0x100 ? script.size() : kKanjiGlyphArea + size_t(kKanjiGlyphBytes) * (size_t(code) - 0x100);
+  if (auto bytes = reader.Slice(at, glyph.size())) {
+    std::copy(bytes->begin(), bytes->end(), glyph.begin());
+  } else {
+    for (size_t i = 0; i < glyph.size(); ++i) glyph[i] = reader.U8Or(at + i, 0xFF);
+  }
   return glyph;
 }
+
+KanjiGlyph CScriptFile::KanjiGlyphOf(uint16_t code) const { return KanjiGlyphAt(m_bytes, code); }
 
 } // namespace quillan

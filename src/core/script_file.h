@@ -81,6 +81,10 @@ private:
   std::vector<std::array<uint32_t, kLinesPerPage>> m_recordOffsets; // [page][line]
 };
 
+// The 24 glyph bytes of kanji code (0x100-0x7FF) in a script's bytes, at
+// 5872 + 24 * (code - 0x100); bytes past the end of the file read as 0xFF.
+KanjiGlyph KanjiGlyphAt(std::span<const uint8_t> script, uint16_t code);
+
 // The characters of a script's file name from its third on, up to the first
 // '.', at most 9 of them: X5ABC.bin gives ABC.
 std::string ShortNameOf(const std::string &fileName);

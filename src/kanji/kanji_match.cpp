@@ -1,5 +1,7 @@
 #include "kanji/kanji_match.h"
 
+#include "core/script_file.h"
+
 #include <cstring>
 #include <vector>
 
@@ -7,18 +9,7 @@
 
 namespace quillan {
 
-KanjiGlyph ScriptKanjiGlyph(std::span<const uint8_t> script, uint16_t code) {
-  KanjiGlyph glyph;
-  const size_t offset = kKanjiGlyphArea + kKanjiGlyphBytes * size_t(code - kFirstKanjiCode);
-  CByteReader reader(script);
-  if (auto bytes = reader.Slice(offset, kKanjiGlyphBytes)) {
-    std::memcpy(glyph.data(), bytes->data(), glyph.size());
-  } else {
-    for (size_t i = 0; i < glyph.size(); ++i)
-      glyph[i] = reader.U8Or(offset + i, kBlankGlyphByte);
-  }
-  return glyph;
-}
+KanjiGlyph ScriptKanjiGlyph(std::span<const uint8_t> script, uint16_t code) { return KanjiGlyphAt(script, code); }
 
 namespace {
 
