@@ -16,6 +16,7 @@
 #include "app/amount_dialogs.h"
 #include "app/canvas_image.h"
 #include "app/drive_select_dlg.h"
+#include "app/font_viewer_window.h"
 #include "app/http_get.h"
 #include "app/pane_widget.h"
 #include "app/progress_runner.h"
@@ -27,10 +28,6 @@ namespace quillan {
 namespace {
 
 QString ToQString(const std::string &text) { return QString::fromStdString(text); }
-
-QString PathToQString(const std::filesystem::path &path) {
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
 
 std::filesystem::path QStringToPath(const QString &text) {
   return std::filesystem::path(QFile::encodeName(text).toStdString());
@@ -97,7 +94,7 @@ CMessageAnswer CQtPlatform::MessageBox(const std::string &text, const std::strin
     break;
   }
   QMessageBox box(boxIcon, caption.empty() ? QStringLiteral("Quillan") : ToQString(caption), ToQString(text), set,
-                  &m_window);
+                  Parent());
   box.setEscapeButton(escape);
   switch (box.exec()) {
   case QMessageBox::Yes:
@@ -112,7 +109,7 @@ CMessageAnswer CQtPlatform::MessageBox(const std::string &text, const std::strin
 }
 
 std::optional<std::filesystem::path> CQtPlatform::ChooseOpenFile(const std::string &, const std::string &filter) {
-  QString path = QFileDialog::getOpenFileName(&m_window, QStringLiteral("Open"), QString(), FileDialogFilter(filter));
+  QString path = QFileDialog::getOpenFileName(Parent(), QStringLiteral("Open"), QString(), FileDialogFilter(filter));
   if (path.isEmpty()) return std::nullopt;
   return QStringToPath(path);
 }
@@ -245,10 +242,15 @@ void CQtPlatform::ShowAbout() {
   box.exec();
 }
 
-void CQtPlatform::ShowFontViewer(int, const std::filesystem::path &fontFile) {
-  QMessageBox::information(&m_window, QStringLiteral("Change Font"),
-                           QStringLiteral("The font editor is not available yet.\n(%1)").arg(PathToQString(fontFile)));
+void CQtPlatform::RunFontViewer(CFontViewerDlg &dialog) {
+  CFontViewerWindow window(dialog, &m_window);
+  QWidget *outer = m_modalParent;
+  m_modalParent = &window;
+  window.exec();
+  m_modalParent = outer;
 }
+
+QWidget *CQtPlatform::Parent() { return m_modalParent ? m_modalParent : &m_window; }
 
 void CQtPlatform::KeyboardState(uint8_t (&state)[256]) { m_window.Keys().NextState(state); }
 

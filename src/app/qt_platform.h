@@ -2,10 +2,13 @@
 // The main dialog's platform on Qt: message boxes, file and folder choosers,
 // the small dialogs, the clipboard, HTTP, long jobs behind a progress
 // dialog, and the services of the main window (timers, the panes' picture,
-// the scroll bar, menu items, status text, focus, title, the wait cursor).
+// the scroll bar, menu items, status text, focus, title, the wait cursor) and
+// the font editor.
 
 #include <QNetworkAccessManager>
 #include <QString>
+
+class QWidget;
 
 #include "app/canvas_image.h"
 #include "platform/platform.h"
@@ -54,7 +57,7 @@ public:
   bool IsMinimized() override;
   void EndDialog() override;
   void ShowAbout() override;
-  void ShowFontViewer(int headerLength, const std::filesystem::path &fontFile) override;
+  void RunFontViewer(CFontViewerDlg &dialog) override;
   CResult<CPixelCanvas> LoadBitmap(int resourceId) override; // decoded by Qt
   void KeyboardState(uint8_t (&state)[256]) override;
   uint8_t TranslateKey(int scanCode) override;
@@ -64,6 +67,8 @@ private:
   QNetworkAccessManager m_network;
   CQtPictures m_pictures;
   int m_waitCursors = 0;
+  QWidget *m_modalParent = nullptr; // the dialog that message boxes and file dialogs go over
+  QWidget *Parent();
 };
 
 } // namespace quillan

@@ -9,6 +9,7 @@
 #include "codec/text_encoder.h"
 #include "core/file_io.h"
 #include "core/quillan_dlg.h"
+#include "extras/font_viewer.h"
 
 namespace quillan {
 
@@ -123,6 +124,17 @@ void CQuillanDlg::MakeCdCommand() {
   m_platform.MessageBox(text, "Make CD", CMessageButtons::Ok, CMessageIcon::Information);
 }
 
+void CQuillanDlg::OnChangeFont() {
+  if (!CFontViewerDlg::HasFont(int(m_headerLength))) return;
+  CFontViewerDlg viewer(m_platform, m_baseDir, int(m_headerLength));
+  if (CStatus opened = viewer.Open(); !opened) {
+    m_platform.MessageBox("The font cannot be edited.\n" + opened.Error().Message(), "Change Font",
+                          CMessageButtons::Ok, CMessageIcon::Error);
+    return;
+  }
+  m_platform.RunFontViewer(viewer);
+}
+
 bool CQuillanDlg::OnFileCommand(int id) {
   switch (id) {
   case kIdCompress:
@@ -142,7 +154,7 @@ bool CQuillanDlg::OnFileCommand(int id) {
     MakeCdCommand();
     return true;
   case kIdChangeFont:
-    m_platform.MessageBox("This command is not available in this build.");
+    OnChangeFont();
     return true;
   default:
     return false;

@@ -131,6 +131,9 @@ public:
   void CompressCommand();
   void CompressAllCommand();
   void FillCommand(int id);
+  // Change Font: the editor of the open script's English font; nothing
+  // without a script.
+  void OnChangeFont();
 
   // Text exchange: the clipboard and the translation service.
   void OnCopyJapToClipboard();

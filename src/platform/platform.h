@@ -18,6 +18,8 @@
 
 namespace quillan {
 
+class CFontViewerDlg;
+
 // Buttons and icons of a message box; the answer is the button pressed.
 enum class CMessageButtons { Ok, YesNoCancel, YesNo, OkCancel };
 enum class CMessageIcon { None, Information, Warning, Error, Question };
@@ -93,9 +95,9 @@ public:
   virtual bool IsMinimized() = 0;
   virtual void EndDialog() = 0; // close the main window
   virtual void ShowAbout() = 0;
-  // The one-byte font editor for the open script's font kind (36- or 48-byte
-  // header) and the font file below the working folder.
-  virtual void ShowFontViewer(int headerLength, const std::filesystem::path &fontFile) = 0;
+  // Runs the font editor modally: shows dialog.Paint(), forwards clicks on
+  // the glyph and its buttons to the dialog, and repaints after each.
+  virtual void RunFontViewer(CFontViewerDlg &dialog) = 0;
 
   // A bitmap resource of the program (font sheets, pane, chart) as pixels.
   // By default the pictures built into the program.

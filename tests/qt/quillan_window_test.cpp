@@ -21,11 +21,13 @@
 
 #include "app/amount_dialogs.h"
 #include "app/canvas_image.h"
+#include "app/font_viewer_window.h"
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/quillan_app.h"
 #include "app/quillan_window.h"
 #include "app/spin_arrows.h"
+#include "core/file_io.h"
 #include "core/quillan_dlg.h"
 #include "modal_script.h"
 #include "tiny_http_server.h"
@@ -444,6 +446,53 @@ TEST_F(CWindowTest, TheExchangeButtonsUseTheRealClipboardAndTheTranslationServic
             (std::vector<uint16_t>{'T', 'r', 'a', 'n', 's', 'l', 'a', 't', 'e', 'd'}));
   EXPECT_TRUE(server.Received().startsWith("GET /translate.php?text=%")) << server.Received().toStdString();
   EXPECT_TRUE(Pane()->hasFocus());
+}
+
+TEST_F(CWindowTest, TranslationRepliesAndFailuresFromARealServer) {
+  OpenDemo();
+  StartOnEmptyLine();
+  struct Case {
+    int status;
+    QByteArray body;
+    std::vector<uint16_t> text; // the English text after the request
+    bool message;               // a failure is told
+  } cases[] = {
+      {200, "OK", {'O', 'K', 0}, false},
+      {200, QByteArray("abc\0ef", 6), {'a', 'b', 'c', 0, 0}, false},
+      {404, "Not Found", {'a', 'b', 'c', 0, 0}, true},
+  };
+  for (const Case &c : cases) {
+    testing::CTinyServer server([&](const QByteArray &) { return testing::Response(c.status, "Whatever", c.body); });
+    std::ofstream(m_dir / "quillan.conf") << "translate-host = " << server.Url("").substr(7) << "\n";
+    QString told;
+    {
+      CModalScript script;
+      if (c.message) script.Answer(QMessageBox::Ok, &told);
+      QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+    }
+    EXPECT_EQ(Dlg().CurrentEnglish(), c.text) << c.status;
+    EXPECT_EQ(told.contains(QStringLiteral("404")), c.message) << told.toStdString();
+  }
+}
+
+TEST_F(CWindowTest, ChangeFontEditsTheFontOfTheOpenScript) {
+  OpenDemo(); // a 48-byte header: tk7-2.fon
+  fs::path font = m_dir / "data" / "tk7-2.fon";
+  std::vector<uint8_t> before = *ReadFileBytes(font);
+  {
+    CModalScript script;
+    script.Then([](QWidget *modal) {
+      auto *viewer = qobject_cast<CFontViewerWindow *>(modal);
+      ASSERT_NE(viewer, nullptr);
+      QTest::mouseClick(viewer->NextButton(), Qt::LeftButton);
+      QTest::mouseClick(viewer->GlyphView(), Qt::LeftButton, {}, QPoint(210, 60));
+      viewer->accept();
+    });
+    m_window->Action(kIdChangeFont)->trigger();
+  }
+  std::vector<uint8_t> expected = before;
+  expected[26 + 5] ^= 0x80; // glyph 1, ninth pixel of row 2
+  EXPECT_EQ(*ReadFileBytes(font), expected);
 }
 
 TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {

@@ -20,7 +20,9 @@ CMessageAnswer CFakePlatform::MessageBox(const std::string &text, const std::str
   return buttons == CMessageButtons::Ok ? CMessageAnswer::Ok : CMessageAnswer::Cancel;
 }
 
-std::optional<std::filesystem::path> CFakePlatform::ChooseOpenFile(const std::string &, const std::string &) {
+std::optional<std::filesystem::path> CFakePlatform::ChooseOpenFile(const std::string &extension,
+                                                                   const std::string &filter) {
+  m_openFileRequests.emplace_back(extension, filter);
   return Take(m_openFiles);
 }
 

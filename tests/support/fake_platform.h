@@ -4,6 +4,7 @@
 // a 256-byte state the test sets.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ public:
   std::optional<std::u16string> m_clipboard;
 
   // What the dialog did.
+  std::vector<std::pair<std::string, std::string>> m_openFileRequests; // extension, filter
   std::vector<CMessage> m_messages;
   std::map<int, bool> m_menuEnabled;
   std::map<int, int> m_timers;
@@ -86,7 +88,13 @@ public:
   bool IsMinimized() override { return false; }
   void EndDialog() override { m_ended = true; }
   void ShowAbout() override {}
-  void ShowFontViewer(int, const std::filesystem::path &) override {}
+  // What the user does in the font editor; it runs when the editor opens.
+  std::function<void(CFontViewerDlg &)> m_fontViewerUser;
+  int m_fontViewerRuns = 0;
+  void RunFontViewer(CFontViewerDlg &dialog) override {
+    ++m_fontViewerRuns;
+    if (m_fontViewerUser) m_fontViewerUser(dialog);
+  }
   void KeyboardState(uint8_t (&state)[256]) override;
   uint8_t TranslateKey(int scanCode) override;
 
