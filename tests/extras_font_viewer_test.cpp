@@ -23,7 +23,8 @@ using testing::CScratchDir;
 // neighbours, so a change in the wrong place shows.
 Bytes PatternFont(int kind) {
   Bytes font(size_t(224 * (kind == 36 ? 30 : 26)));
-  for (size_t i = 0; i < font.size(); ++i) font[i] = uint8_t(i * 37 + 11);
+  for (size_t i = 0; i < font.size(); ++i)
+    font[i] = uint8_t(i * 37 + 11);
   return font;
 }
 
@@ -58,15 +59,16 @@ TEST_F(FontViewer, AClickTogglesOneBitOfTheCurrentRecordInTheFile) {
     size_t byte; // in the record
     uint8_t bit;
   } cases[] = {
-      {48, 0, 210, 60, 5, 0x80},   // ninth pixel of row 2
-      {48, 2, 0, 0, 0, 0x80},      // a later glyph's record
+      {48, 0, 210, 60, 5, 0x80},     // ninth pixel of row 2
+      {48, 2, 0, 0, 0, 0x80},        // a later glyph's record
       {48, 223, 399, 324, 25, 0x01}, // last pixel of the last row of the last glyph
-      {36, 0, 199, 374, 28, 0x01}, // eighth pixel of row 14
+      {36, 0, 199, 374, 28, 0x01},   // eighth pixel of row 14
       {36, 5, 200, 25, 3, 0x80},
   };
   for (const Case &c : cases) {
     CFontViewerDlg &viewer = Open(c.kind);
-    for (int i = 0; i < c.glyph; ++i) viewer.OnNextGlyph();
+    for (int i = 0; i < c.glyph; ++i)
+      viewer.OnNextGlyph();
     EXPECT_TRUE(viewer.OnLButtonDown(c.x, c.y));
     Bytes expected = m_font;
     expected[size_t(c.glyph * viewer.RecordSize()) + c.byte] ^= c.bit;
@@ -109,7 +111,7 @@ TEST_F(FontViewer, TheDrawnPixelUnderThePointerIsThePixelToggled) {
 
 TEST_F(FontViewer, StepsWrapAroundAndThePaintFollowsTheGlyph) {
   Bytes font(224 * 26, 0);
-  font[223 * 26] = 0x80;  // glyph 223: top-left pixel
+  font[223 * 26] = 0x80;   // glyph 223: top-left pixel
   font[1 * 26 + 1] = 0x01; // glyph 1: top-right pixel
   CFontViewerDlg &viewer = Open(48, font);
   EXPECT_EQ(viewer.GlyphIndex(), 0);
@@ -128,7 +130,8 @@ TEST_F(FontViewer, StepsWrapAroundAndThePaintFollowsTheGlyph) {
 TEST_F(FontViewer, LoadFontSetsTheLeftHalvesOfRowsOneOnward) {
   // 112 ones among letters, spaces and line ends; the digits after them are ignored.
   std::string ones;
-  for (int row = 0; row < 14; ++row) ones += "row 11111111\r\n";
+  for (int row = 0; row < 14; ++row)
+    ones += "row 11111111\r\n";
   ones += "00000000";
   for (int kind : {36, 48}) {
     CFontViewerDlg &viewer = Open(kind);
@@ -139,7 +142,8 @@ TEST_F(FontViewer, LoadFontSetsTheLeftHalvesOfRowsOneOnward) {
               std::make_pair(std::string("fxt"), std::string("Moravel font edit (*.fxt)|*.fxt|All Files (*.*)|*.*||")));
     Bytes expected = m_font;
     size_t start = size_t(viewer.RecordSize());
-    for (int row = 1; row < viewer.Rows(); ++row) expected[start + size_t(2 * row)] = 0xFF;
+    for (int row = 1; row < viewer.Rows(); ++row)
+      expected[start + size_t(2 * row)] = 0xFF;
     EXPECT_EQ(FileBytes(), expected) << "kind " << kind << ": row 0, right halves and other glyphs stay";
   }
 
@@ -150,7 +154,8 @@ TEST_F(FontViewer, LoadFontSetsTheLeftHalvesOfRowsOneOnward) {
   Bytes expected = m_font;
   expected[2] = 0xA0;
   expected[4] = 0x01;
-  for (size_t row = 3; row < 15; ++row) expected[2 * row] = 0;
+  for (size_t row = 3; row < 15; ++row)
+    expected[2 * row] = 0;
   EXPECT_EQ(FileBytes(), expected);
 }
 
@@ -182,8 +187,8 @@ TEST_F(FontViewer, AFailedWriteIsReportedAndTheGlyphStaysAsItWas) {
 TEST_F(FontViewer, AShortFontReadsClearPastItsEndAndGrowsOnlyWhenWritten) {
   CFontViewerDlg &viewer = Open(48, Bytes(30, 0xFF)); // one record and 4 bytes of the next
   viewer.OnNextGlyph();
-  EXPECT_EQ(viewer.Record(), Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                    0, 0, 0, 0}));
+  EXPECT_EQ(viewer.Record(),
+            Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
   viewer.OnNextGlyph();
   EXPECT_EQ(FileBytes().size(), 30u);
   EXPECT_TRUE(viewer.OnLButtonDown(0, 0));

@@ -38,7 +38,8 @@ CFontViewerWindow::CFontViewerWindow(CFontViewerDlg &dialog, QWidget *parent) : 
   m_glyphLabel = new QLabel(this);
   m_glyphLabel->setAlignment(Qt::AlignCenter);
   m_glyphLabel->setMinimumWidth(m_glyphLabel->fontMetrics().horizontalAdvance(QStringLiteral("Glyph 000")));
-  for (QPushButton *button : {m_previous, m_next, m_loadFont}) button->setAutoDefault(false);
+  for (QPushButton *button : {m_previous, m_next, m_loadFont})
+    button->setAutoDefault(false);
   ok->setDefault(true);
 
   auto *buttons = new QVBoxLayout;

@@ -128,8 +128,8 @@ void CQuillanDlg::OnChangeFont() {
   if (!CFontViewerDlg::HasFont(int(m_headerLength))) return;
   CFontViewerDlg viewer(m_platform, m_baseDir, int(m_headerLength));
   if (CStatus opened = viewer.Open(); !opened) {
-    m_platform.MessageBox("The font cannot be edited.\n" + opened.Error().Message(), "Change Font",
-                          CMessageButtons::Ok, CMessageIcon::Error);
+    m_platform.MessageBox("The font cannot be edited.\n" + opened.Error().Message(), "Change Font", CMessageButtons::Ok,
+                          CMessageIcon::Error);
     return;
   }
   m_platform.RunFontViewer(viewer);

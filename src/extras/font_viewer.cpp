@@ -1,5 +1,6 @@
 #include "extras/font_viewer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -34,7 +35,8 @@ CStatus CFontViewerDlg::Open() {
 std::vector<uint8_t> CFontViewerDlg::Record() const {
   std::vector<uint8_t> record(size_t(RecordSize()), 0);
   size_t start = size_t(m_glyphIndex) * record.size();
-  for (size_t i = 0; i < record.size() && start + i < m_font.size(); ++i) record[i] = m_font[start + i];
+  for (size_t i = 0; i < record.size() && start + i < m_font.size(); ++i)
+    record[i] = m_font[start + i];
   return record;
 }
 
@@ -84,7 +86,8 @@ bool CFontViewerDlg::OnLoadFont() {
   std::array<uint8_t, kFxtRows> rows = ParseFxt(*text);
   // The file's rows go to glyph rows 1-14; row 0 and the right halves stay.
   std::vector<uint8_t> record = Record();
-  for (int row = 1; row <= kFxtRows && row < Rows(); ++row) record[size_t(2 * row)] = rows[size_t(row - 1)];
+  for (int row = 1; row <= kFxtRows && row < Rows(); ++row)
+    record[size_t(2 * row)] = rows[size_t(row - 1)];
   return WriteRecord(record);
 }
 
@@ -97,8 +100,8 @@ bool CFontViewerDlg::WriteRecord(const std::vector<uint8_t> &record) {
   std::copy(record.begin(), record.end(), font.begin() + std::ptrdiff_t(start));
   if (font == m_font) return false;
   if (CStatus written = WriteFileAtomic(m_fontPath, font); !written) {
-    m_platform.MessageBox("The font was not changed.\n" + written.Error().Message(), "Change Font",
-                          CMessageButtons::Ok, CMessageIcon::Error);
+    m_platform.MessageBox("The font was not changed.\n" + written.Error().Message(), "Change Font", CMessageButtons::Ok,
+                          CMessageIcon::Error);
     return false;
   }
   m_font = std::move(font);

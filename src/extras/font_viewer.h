@@ -31,9 +31,9 @@ class CFontViewerDlg {
 public:
   static constexpr int kGlyphCount = 224;
   static constexpr int kColumns = 16;
-  static constexpr int kCellSize = 25;                // window pixels per glyph pixel
+  static constexpr int kCellSize = 25;                    // window pixels per glyph pixel
   static constexpr int kViewWidth = kColumns * kCellSize; // 400
-  static constexpr int kFxtRows = 14;                 // rows a ".fxt" file describes
+  static constexpr int kFxtRows = 14;                     // rows a ".fxt" file describes
   static constexpr const char *kFxtFilter = "Moravel font edit (*.fxt)|*.fxt|All Files (*.*)|*.*||";
 
   CFontViewerDlg(CPlatform &platform, std::filesystem::path baseDir, int fontKind);
