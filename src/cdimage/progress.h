@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace quillan {
 
@@ -23,6 +24,21 @@ using CProgressCallback = std::function<bool(const CProgress &)>;
 // Calls the callback when there is one; true means "go on".
 inline bool ReportProgress(const CProgressCallback &callback, const CProgress &progress) {
   return !callback || callback(progress);
+}
+
+// A message on one line, for line-based output: line ends between lines
+// become " | ", carriage returns and a final line end are dropped.
+inline std::string OneLine(std::string_view text) {
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') continue;
+    if (text[i] == '\n') {
+      if (i + 1 < text.size()) line += " | ";
+      continue;
+    }
+    line += text[i];
+  }
+  return line;
 }
 
 } // namespace quillan

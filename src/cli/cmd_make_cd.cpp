@@ -39,19 +39,6 @@ volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
 
-std::string OneLine(std::string text) {
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') continue;
-    if (text[i] == '\n') {
-      if (i + 1 < text.size()) line += " | ";
-      continue;
-    }
-    line += text[i];
-  }
-  return line;
-}
-
 // Prints a progress line when the step, the file or the whole percent changes.
 class CProgressPrinter {
 public:

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "cdimage/child_process.h"
+#include "cdimage/disc_outputs.h"
 #include "core/file_io.h"
 #include "support/disc_fixture.h"
 #include "tools/burnet/burnet_build.h"
@@ -55,7 +56,7 @@ TEST(BurnetBuildTest, CuePathReplacesTheExtensionAndNeverEqualsTheImage) {
 }
 
 TEST(BurnetBuildTest, CueSheetNamesTheImageAsTyped) {
-  EXPECT_EQ(CueSheetFor("C:/temp.iso"), "FILE \"C:/temp.iso\" BINARY\r\n"
+  EXPECT_EQ(quillan::CueSheetText("C:/temp.iso"), "FILE \"C:/temp.iso\" BINARY\r\n"
                                         "  TRACK 01 MODE1/2048\r\n"
                                         "    INDEX 01 00:00:00\r\n"
                                         "FILE \"TK7Track2.bin\" BINARY\r\n"
@@ -95,10 +96,10 @@ protected:
     EXPECT_LT(listing->at("X5DEF.BIN").m_extent, listing->at("GAME.BIN").m_extent);
     EXPECT_LT(listing->at("GAME.BIN").m_extent, listing->at("X5ABC.BIN").m_extent);
     auto image = ReadBytes(Image());
-    auto area = BootAreaFor(m_fixture.m_bootFile);
+    auto area = quillan::BootAreaBytes(m_fixture.m_bootFile);
     EXPECT_TRUE(std::equal(area.begin(), area.end(), image.begin()));
     EXPECT_EQ(image[32767], 0xFF);
-    EXPECT_EQ(Text(ReadBytes(Cue())), CueSheetFor(m_job.m_image));
+    EXPECT_EQ(Text(ReadBytes(Cue())), quillan::CueSheetText(m_job.m_image));
   }
 
   CScratchFolder m_scratch;

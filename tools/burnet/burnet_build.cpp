@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 #include "cdimage/child_process.h"
+#include "cdimage/disc_collect.h"
+#include "cdimage/disc_outputs.h"
+#include "cdimage/image_builder.h"
 #include "core/file_io.h"
 
 namespace burnet {
@@ -14,66 +14,26 @@ namespace burnet {
 namespace {
 
 namespace fs = std::filesystem;
-using quillan::CError;
 using quillan::CStatus;
 using quillan::MakeError;
 using quillan::PathText;
 
-constexpr size_t kBootAreaSize = 32768;
-constexpr const char *kCancelled = "cancelled";
-
 bool Ask(const CProgressCallback &progress, const char *step, const std::string &text) {
-  return !progress || progress(CProgress{step, text, 0, 0});
+  return quillan::ReportProgress(progress, CProgress{step, text, 0, 0});
 }
 
 CResult<fs::path> FindBuilder(const CBurnetJob &job, std::vector<std::string> &notes) {
   if (job.m_builder) return *job.m_builder;
-  for (const char *name : {"mkisofs", "mkisofs.exe"}) {
-    auto candidate = job.m_baseDir / "data" / name;
-    std::error_code error;
-    if (!fs::exists(candidate, error)) continue;
-    if (quillan::IsExecutableFile(candidate)) return candidate;
-    notes.push_back(PathText(candidate) + " cannot be run on this machine; using the system's image builder");
-  }
-  std::string folders = job.m_searchPath.empty() ? quillan::SearchPath() : job.m_searchPath;
-  for (const char *name : {"mkisofs", "genisoimage", "xorrisofs"})
-    if (auto found = quillan::FindOnPath(name, folders)) return *found;
-  return MakeError("no ISO 9660 image builder found: put one at " + PathText(job.m_baseDir / "data" / "mkisofs") +
-                   " or install mkisofs, genisoimage or xorrisofs (Debian package genisoimage)");
-}
-
-CStatus Stamp(const fs::path &image, std::span<const uint8_t> bootFile) {
-  std::error_code error;
-  auto size = fs::file_size(image, error);
-  if (error || size < kBootAreaSize) return MakeError(PathText(image) + ": too short for a disc image");
-  auto bytes = BootAreaFor(bootFile);
-  std::FILE *file = std::fopen(image.c_str(), "r+b");
-  if (!file) return MakeError(PathText(image) + ": cannot open for the boot area: " + std::strerror(errno));
-  bool good = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  good = std::fflush(file) == 0 && good;
-  good = std::fclose(file) == 0 && good;
-  if (!good) return MakeError(PathText(image) + ": writing the boot area failed");
-  return CStatus::Success();
-}
-
-CStatus RunBuilder(const fs::path &builder, const std::vector<std::string> &arguments,
-                   const CProgressCallback &progress) {
-  quillan::CProcessOptions options;
-  options.m_keepRunning = [&] { return Ask(progress, "build", PathText(builder.filename())); };
-  auto run = quillan::RunProcess(arguments, options);
-  if (!run) return run.Error().WithContext("image builder");
-  if (run->m_cancelled) return MakeError(kCancelled);
-  if (!run->Succeeded()) {
-    std::string message = "image builder " + PathText(builder.filename()) + " failed (" + run->Describe() + ")";
-    std::string tail = run->ErrorTail();
-    return MakeError(tail.empty() ? message : message + ":\n" + tail);
-  }
-  return CStatus::Success();
+  auto found =
+      quillan::FindImageBuilder(job.m_baseDir, job.m_searchPath.empty() ? quillan::SearchPath() : job.m_searchPath);
+  if (!found) return found.Error();
+  notes.insert(notes.end(), found->m_notes.begin(), found->m_notes.end());
+  return found->m_program;
 }
 
 } // namespace
 
-bool IsCancelled(const quillan::CError &error) { return error.Message() == kCancelled; }
+bool IsCancelled(const quillan::CError &error) { return quillan::IsCancelledError(error); }
 
 std::string CuePathFor(const std::string &image) {
   size_t nameStart = image.rfind('/');
@@ -99,26 +59,9 @@ std::string CuePathFor(const std::string &image) {
   return path + result;
 }
 
-std::string CueSheetFor(const std::string &image) {
-  return "FILE \"" + image +
-         "\" BINARY\r\n"
-         "  TRACK 01 MODE1/2048\r\n"
-         "    INDEX 01 00:00:00\r\n"
-         "FILE \"TK7Track2.bin\" BINARY\r\n"
-         "  TRACK 02 AUDIO\r\n"
-         "    PREGAP 00:02:00\r\n"
-         "    INDEX 01 00:00:00\r\n";
-}
-
-std::vector<uint8_t> BootAreaFor(std::span<const uint8_t> bootFile) {
-  std::vector<uint8_t> bytes(kBootAreaSize, 0xFF);
-  std::copy_n(bootFile.begin(), std::min(bootFile.size(), kBootAreaSize), bytes.begin());
-  return bytes;
-}
-
 CResult<CBurnetReport> BuildImage(const CBurnetJob &job, const CProgressCallback &progress) {
   CBurnetReport report;
-  if (!Ask(progress, "check", job.m_folder)) return MakeError(kCancelled);
+  if (!Ask(progress, "check", job.m_folder)) return quillan::CancelledError();
 
   // Everything is checked before the first file is touched.
   std::error_code error;
@@ -147,11 +90,10 @@ CResult<CBurnetReport> BuildImage(const CBurnetJob &job, const CProgressCallback
   fs::remove(image, error);
   if (error) return MakeError(job.m_image + ": cannot remove the image of an earlier build: " + error.message());
 
-  std::vector<std::string> arguments{PathText(*builder), "-sort", PathText(sortFile), "-o", job.m_image, job.m_folder};
-  CStatus built = RunBuilder(*builder, arguments, progress);
-  if (built && !fs::is_regular_file(image, error))
-    built = MakeError("image builder " + PathText(builder->filename()) + " ended without error but wrote no image");
-  if (built) built = Ask(progress, "stamp", PathText(image)) ? Stamp(image, *boot) : CStatus(MakeError(kCancelled));
+  CStatus built = quillan::RunImageBuilder(*builder, sortFile, image, job.m_folder, progress);
+  if (built)
+    built = Ask(progress, "stamp", PathText(image)) ? quillan::StampBootArea(image, *boot)
+                                                    : CStatus(quillan::CancelledError());
   if (!built) {
     std::error_code ignored;
     fs::remove(image, ignored); // no half-made image
@@ -161,15 +103,14 @@ CResult<CBurnetReport> BuildImage(const CBurnetJob &job, const CProgressCallback
   if (!Ask(progress, "cue", PathText(report.m_cueSheet))) {
     std::error_code ignored;
     fs::remove(image, ignored);
-    return MakeError(kCancelled);
+    return quillan::CancelledError();
   }
-  if (auto cue = quillan::WriteFileAtomic(report.m_cueSheet, CueSheetFor(job.m_image)); !cue)
+  if (auto cue = quillan::WriteFileAtomic(report.m_cueSheet, quillan::CueSheetText(job.m_image)); !cue)
     return built ? cue.Error().WithContext("cue sheet") : built.Error();
   if (!built) return built.Error();
 
-  if (!fs::exists(report.m_cueSheet.parent_path().empty() ? fs::path("TK7Track2.bin")
-                                                          : report.m_cueSheet.parent_path() / "TK7Track2.bin",
-                  error))
+  fs::path track = report.m_cueSheet.parent_path() / quillan::kSilentTrackName;
+  if (!fs::exists(track, error))
     report.m_notes.push_back("the cue sheet names TK7Track2.bin, which is not beside the image yet");
   return report;
 }

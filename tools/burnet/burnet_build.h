@@ -46,12 +46,6 @@ struct CBurnetReport {
 // cue sheet always lies beside the image and never replaces it.
 std::string CuePathFor(const std::string &image);
 
-// The cue sheet: the image path as typed in the first line, CR LF line ends.
-std::string CueSheetFor(const std::string &image);
-
-// The 32768 bytes stamped over the image.
-std::vector<uint8_t> BootAreaFor(std::span<const uint8_t> bootFile);
-
 // Builds. Progress steps: "check", "build", "stamp", "cue". The image of an
 // earlier build at I is removed first; a failed build reports the builder's
 // status and error output and leaves no image (the cue sheet is written all

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <csignal>
 
+#include "cdimage/progress.h"
 #include "core/file_io.h"
 #include "tools/burnet/burnet_build.h"
 
 namespace burnet {
 
 namespace {
+
+using quillan::OneLine;
 
 const char kUsage[] = "usage: burnet --folder F --iso I [--builder PROGRAM]\n"
                       "       burnet            (the window)\n"
@@ -28,19 +31,6 @@ const char kUsage[] = "usage: burnet --folder F --iso I [--builder PROGRAM]\n"
 volatile std::sig_atomic_t g_interrupted = 0;
 
 extern "C" void OnInterrupt(int) { g_interrupted = 1; }
-
-std::string OneLine(const std::string &text) {
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') continue;
-    if (text[i] == '\n') {
-      if (i + 1 < text.size()) line += " | ";
-      continue;
-    }
-    line += text[i];
-  }
-  return line;
-}
 
 int Fail(std::FILE *err, const std::string &message) {
   std::fprintf(err, "burnet: %s\n", OneLine(message).c_str());
