@@ -20,8 +20,8 @@ struct CByteStream {
   bool Bit(uint64_t pos) const { return (Byte(size_t(pos >> 3)) >> (7 - (pos & 7))) & 1u; }
   uint32_t Peek8(uint64_t pos) const {
     size_t index = size_t(pos >> 3);
-    uint32_t word = index + 1 < m_size ? (uint32_t(m_data[index]) << 8) | m_data[index + 1]
-                                       : (Byte(index) << 8) | Byte(index + 1);
+    uint32_t word =
+        index + 1 < m_size ? (uint32_t(m_data[index]) << 8) | m_data[index + 1] : (Byte(index) << 8) | Byte(index + 1);
     return (word >> (8 - (pos & 7))) & 0xFFu;
   }
 };
@@ -82,7 +82,8 @@ void CScriptDecoder::LoadTree(std::span<const uint16_t> treeBlock) {
   size_t count = std::min(treeBlock.size(), m_tree.size());
   // Only the low 8 bits of a word are a byte of the tree block; keeping them
   // alone also keeps every decoded symbol, and so every context, below 256.
-  for (size_t i = 0; i < count; ++i) m_tree[i] = treeBlock[i] & 0xFF;
+  for (size_t i = 0; i < count; ++i)
+    m_tree[i] = treeBlock[i] & 0xFF;
   std::fill(m_tree.begin() + count, m_tree.end(), uint16_t(0xFF));
   m_fast.reset();
 }
@@ -116,27 +117,25 @@ bool CScriptDecoder::StreamBit() {
   return bit;
 }
 
-uint16_t CScriptDecoder::DecodeByte() {
-  int64_t leaf = m_leafBaseTable ? m_leafBaseTable[m_context] : 0;
-  int64_t node = m_treeStartTable ? m_treeStartTable[m_context] : 0;
-  uint16_t tmask = 0x80;
+// The walk down one context's tree. The tree is a bit string read from bit
+// treeBit on: 1 is a leaf, 0 an inner node followed by its left subtree,
+// then its right. Each inner node takes one stream bit: 0 goes on to the next
+// node of the string, 1 skips the left subtree, counting its leaves. The
+// symbol is the leaf table's word for the leaves passed.
+template <class NextStreamBit>
+uint32_t CScriptDecoder::WalkTree(int64_t treeBit, int64_t leaf, NextStreamBit &&nextStreamBit) const {
   int64_t k = 0;
-  auto treeBit = [&]() {
-    bool bit = (TreeWord(node) & tmask) != 0;
-    tmask >>= 1;
-    if (tmask == 0) {
-      tmask = 0x80;
-      ++node;
-    }
-    return bit;
+  auto nextTreeBit = [&]() {
+    bool value = ((TreeWord(treeBit >> 3) << (treeBit & 7)) & 0x80) != 0;
+    ++treeBit;
+    return value;
   };
   for (;;) {
-    if (treeBit()) break;     // a leaf
-    if (!StreamBit()) continue; // left child: the next node of the string
-    // Right child: skip the whole left subtree, counting its leaves.
+    if (nextTreeBit()) break;       // a leaf
+    if (!nextStreamBit()) continue; // left child: the next node of the string
     int64_t depth = 0;
     do {
-      if (treeBit()) {
+      if (nextTreeBit()) {
         ++k;
         --depth;
       } else {
@@ -144,7 +143,13 @@ uint16_t CScriptDecoder::DecodeByte() {
       }
     } while (depth >= 0);
   }
-  m_context = TreeWord(leaf + k);
+  return TreeWord(leaf + k);
+}
+
+uint16_t CScriptDecoder::DecodeByte() {
+  int64_t leaf = m_leafBaseTable ? m_leafBaseTable[m_context] : 0;
+  int64_t node = m_treeStartTable ? m_treeStartTable[m_context] : 0;
+  m_context = uint16_t(WalkTree(node * 8, leaf, [this] { return StreamBit(); }));
   return m_context;
 }
 
@@ -187,9 +192,7 @@ void CScriptDecoder::BuildFastTables() {
   std::vector<CParsedNode> nodes;
   std::vector<std::pair<int32_t, int>> stack;
 
-  auto treeBitAt = [this](int64_t bit) {
-    return ((TreeWord(bit >> 3) << (bit & 7)) & 0x80) != 0;
-  };
+  auto treeBitAt = [this](int64_t bit) { return ((TreeWord(bit >> 3) << (bit & 7)) & 0x80) != 0; };
   auto addWalk = [&](int64_t treeBit, int64_t leaf) {
     fast->m_walks.push_back({treeBit, leaf});
     return uint32_t(fast->m_walks.size() - 1);
@@ -314,29 +317,9 @@ void CScriptDecoder::BuildFastTables() {
 
 // The bit walk from a node part-way down a tree, for the trees the tables
 // do not cover. Returns the symbol; pos advances by the stream bits taken.
-uint32_t CScriptDecoder::WalkFrom(int64_t treeBit, int64_t leaf, std::span<const uint8_t> record,
-                                  uint64_t &pos) const {
+uint32_t CScriptDecoder::WalkFrom(int64_t treeBit, int64_t leaf, std::span<const uint8_t> record, uint64_t &pos) const {
   CByteStream stream{record.data(), record.size()};
-  int64_t k = 0;
-  auto nextTreeBit = [&]() {
-    bool value = ((TreeWord(treeBit >> 3) << (treeBit & 7)) & 0x80) != 0;
-    ++treeBit;
-    return value;
-  };
-  for (;;) {
-    if (nextTreeBit()) break;
-    if (!stream.Bit(pos++)) continue;
-    int64_t depth = 0;
-    do {
-      if (nextTreeBit()) {
-        ++k;
-        --depth;
-      } else {
-        ++depth;
-      }
-    } while (depth >= 0);
-  }
-  return TreeWord(leaf + k);
+  return WalkTree(treeBit, leaf, [&] { return stream.Bit(pos++); });
 }
 
 const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record) {
@@ -446,7 +429,8 @@ const uint16_t *CScriptDecoder::DecodeEntryFast() {
     large.resize(m_stream.size());
     bytes = large.data();
   }
-  for (size_t i = 0; i < m_stream.size(); ++i) bytes[i] = uint8_t(m_stream[i] & 0xFF);
+  for (size_t i = 0; i < m_stream.size(); ++i)
+    bytes[i] = uint8_t(m_stream[i] & 0xFF);
   return DecodeRecordFast(std::span<const uint8_t>(bytes, m_stream.size()));
 }
 

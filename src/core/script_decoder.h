@@ -66,6 +66,7 @@ private:
     return index >= 0 && index < kTreeStoreWords ? m_tree[size_t(index)] : uint16_t(0xFF);
   }
   bool StreamBit();
+  template <class NextStreamBit> uint32_t WalkTree(int64_t treeBit, int64_t leaf, NextStreamBit &&nextStreamBit) const;
   uint32_t WalkFrom(int64_t treeBit, int64_t leaf, std::span<const uint8_t> record, uint64_t &pos) const;
 
 public:
