@@ -13,6 +13,7 @@
 #include "core/file_io.h"
 #include "core/script_file.h"
 #include "support/cli_runner.h"
+#include "support/scratch_dir.h"
 #include "support/script_builder.h"
 
 namespace quillan {
@@ -61,8 +62,8 @@ TEST(Cli, DumpsCodesUpToTheTerminatorOrAll600) {
   spec.m_headerLength = 36;
   spec.m_pages = {{{0x41, 0x0800}, {0x00}, {0x0101, 0x8F, 0xFF00}}, {{0xDE, 0x0020, 0}}};
   spec.m_kanjiGlyphs.resize(3);
-  auto dir = std::filesystem::temp_directory_path() / "quillan-cli-codes";
-  std::filesystem::create_directories(dir);
+  testing::CScratchDir scratch;
+  const std::filesystem::path &dir = scratch.Path();
   std::vector<uint16_t> full(600, 0x0300);
   spec.m_pages[1].push_back(full);
   ASSERT_TRUE(WriteFileAtomic(dir / "x5T.bin", testing::BuildScript(spec).m_bytes).Ok());
@@ -78,7 +79,6 @@ TEST(Cli, DumpsCodesUpToTheTerminatorOrAll600) {
   std::string all600 = "1 1";
   for (int i = 0; i < 600; ++i) all600 += " 0300";
   EXPECT_EQ(lines[257], all600);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(Cli, FailsWithOneLineNamingTheFile) {

@@ -2,6 +2,7 @@
 // close and focus rules, through the fake platform.
 
 #include "support/dialog_fixture.h"
+#include "support/scratch_dir.h"
 #include "view/menu_table.h"
 
 namespace quillan {
@@ -283,9 +284,8 @@ TEST_F(Commands, SavedTextComesBackOnTheNextOpenAndCompresses) {
 }
 
 TEST(DialogStart, StartsTimersAndCreatesTheDatabase) {
-  auto dir = std::filesystem::temp_directory_path() / "quillan-dlg-start";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  testing::CScratchDir scratch;
+  const std::filesystem::path &dir = scratch.Path();
   testing::CFakePlatform platform;
   CQuillanDlg dlg(platform);
   ASSERT_TRUE(dlg.OnInitDialog(dir));
@@ -298,7 +298,6 @@ TEST(DialogStart, StartsTimersAndCreatesTheDatabase) {
   EXPECT_TRUE(std::filesystem::exists(dir / "data" / "glyphary.db"));
   dlg.EditTick();
   EXPECT_EQ(platform.m_status, "Page: 0\nLine: 1");
-  std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -13,17 +13,6 @@ namespace quillan::testing::disc {
 
 namespace fs = std::filesystem;
 
-CScratchFolder::CScratchFolder() {
-  std::random_device random;
-  m_path = fs::temp_directory_path() / ("quillan disc's " + std::to_string(random()) + std::to_string(random()));
-  fs::create_directories(m_path);
-}
-
-CScratchFolder::~CScratchFolder() {
-  std::error_code ignored;
-  fs::remove_all(m_path, ignored);
-}
-
 std::vector<uint8_t> PatternBytes(size_t size, uint8_t seed) {
   std::vector<uint8_t> bytes(size);
   uint32_t state = 0x9E3779B9u * (seed + 1u);

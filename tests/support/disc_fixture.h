@@ -12,23 +12,16 @@
 #include <vector>
 
 #include "core/result.h"
+#include "support/scratch_dir.h"
 
 namespace quillan::testing::disc {
 
 // A fresh folder below the system's temporary folder, deleted with the
 // object. Its name holds a space and an apostrophe, so that every path built
 // on it would break a command line put together for a shell.
-class CScratchFolder {
+class CScratchFolder : public CScratchDir {
 public:
-  CScratchFolder();
-  ~CScratchFolder();
-  CScratchFolder(const CScratchFolder &) = delete;
-  CScratchFolder &operator=(const CScratchFolder &) = delete;
-
-  const std::filesystem::path &Path() const { return m_path; }
-
-private:
-  std::filesystem::path m_path;
+  CScratchFolder() : CScratchDir("quillan disc's ") {}
 };
 
 // Bytes that differ from those of any other seed.

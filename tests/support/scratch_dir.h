@@ -10,10 +10,11 @@ namespace quillan::testing {
 
 class CScratchDir {
 public:
-  CScratchDir() {
+  // The folder's name is the prefix and a random number.
+  explicit CScratchDir(const std::string &prefix = "quillan_") {
     std::random_device random;
     m_path = std::filesystem::temp_directory_path() /
-             ("quillan_" + std::to_string(random()) + "_" + std::to_string(random()));
+             (prefix + std::to_string(random()) + "_" + std::to_string(random()));
     std::filesystem::create_directories(m_path);
   }
   ~CScratchDir() {
