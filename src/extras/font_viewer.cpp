@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "codec/text_encoder.h"
+#include "core/byte_reader.h"
 #include "core/file_io.h"
 #include "platform/platform.h"
 
@@ -33,10 +34,11 @@ CStatus CFontViewerDlg::Open() {
 }
 
 std::vector<uint8_t> CFontViewerDlg::Record() const {
-  std::vector<uint8_t> record(size_t(RecordSize()), 0);
+  std::vector<uint8_t> record(static_cast<size_t>(RecordSize()));
+  CByteReader font(m_font);
   size_t start = size_t(m_glyphIndex) * record.size();
-  for (size_t i = 0; i < record.size() && start + i < m_font.size(); ++i)
-    record[i] = m_font[start + i];
+  for (size_t i = 0; i < record.size(); ++i)
+    record[i] = font.U8Or(start + i, 0);
   return record;
 }
 

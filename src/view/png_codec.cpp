@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/byte_reader.h"
+
 namespace quillan {
 
 namespace {
@@ -18,8 +20,6 @@ void PutU32(std::vector<uint8_t> &out, uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8)
     out.push_back(uint8_t(v >> shift));
 }
-
-uint32_t GetU32(const uint8_t *p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
 void PutChunk(std::vector<uint8_t> &out, const char *type, std::span<const uint8_t> data) {
   PutU32(out, uint32_t(data.size()));
@@ -45,11 +45,16 @@ int Predictor(int f, const uint8_t *row, const uint8_t *prior, size_t i, size_t 
   int b = prior ? prior[i] : 0;
   int c = prior && i >= bpp ? prior[i - bpp] : 0;
   switch (f) {
-  case 1: return a;
-  case 2: return b;
-  case 3: return (a + b) / 2;
-  case 4: return Paeth(a, b, c);
-  default: return 0;
+  case 1:
+    return a;
+  case 2:
+    return b;
+  case 3:
+    return (a + b) / 2;
+  case 4:
+    return Paeth(a, b, c);
+  default:
+    return 0;
   }
 }
 
@@ -152,26 +157,29 @@ CResult<CPixelCanvas> DecodePng(std::span<const uint8_t> bytes) {
   bool haveHeader = false, ended = false;
   std::vector<CRgb> palette;
   std::vector<uint8_t> data;
+  CByteReader reader(bytes);
   while (!ended) {
-    if (bytes.size() - at < 12) return MakeError("truncated chunk");
-    uint32_t length = GetU32(&bytes[at]);
-    if (length > bytes.size() - at - 12) return MakeError("truncated chunk");
-    const uint8_t *type = &bytes[at + 4];
-    const uint8_t *body = &bytes[at + 8];
-    uint32_t stored = GetU32(body + length);
+    // A chunk: length, type, body, checksum over type and body.
+    auto length = reader.BE32(at);
+    auto typed = length ? reader.Slice(at + 4, size_t(*length) + 4) : std::nullopt;
+    auto stored = typed ? reader.BE32(at + 8 + size_t(*length)) : std::nullopt;
+    if (!stored) return MakeError("truncated chunk");
+    const uint8_t *type = typed->data();
+    std::span<const uint8_t> body = typed->subspan(4);
 #ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION // lets the fuzzer past the checksums
-    if (uint32_t(crc32(0, type, length + 4)) != stored) return MakeError("chunk checksum mismatch");
+    if (uint32_t(crc32(0, type, uInt(typed->size()))) != *stored) return MakeError("chunk checksum mismatch");
 #else
     (void)stored;
 #endif
-    at += 12 + size_t(length);
+    at += 12 + body.size();
     std::string name(reinterpret_cast<const char *>(type), 4);
     if (!haveHeader && name != "IHDR") return MakeError("missing IHDR chunk");
     if (name == "IHDR") {
-      if (haveHeader || length != 13) return MakeError("bad IHDR chunk");
+      if (haveHeader || body.size() != 13) return MakeError("bad IHDR chunk");
       haveHeader = true;
-      width = GetU32(body);
-      height = GetU32(body + 4);
+      CByteReader header(body);
+      width = *header.BE32(0);
+      height = *header.BE32(4);
       depth = body[8];
       colourType = body[9];
       if (width == 0 || height == 0 || width > uint32_t(kMaxPngSide) || height > uint32_t(kMaxPngSide) ||
@@ -187,12 +195,12 @@ CResult<CPixelCanvas> DecodePng(std::span<const uint8_t> bytes) {
         return MakeError("bit depth " + std::to_string(depth) + " of colour type " + std::to_string(colourType) +
                          " not supported");
     } else if (name == "PLTE") {
-      if (length % 3 != 0 || length / 3 > 256 || length == 0) return MakeError("bad PLTE chunk");
+      if (body.size() % 3 != 0 || body.size() / 3 > 256 || body.empty()) return MakeError("bad PLTE chunk");
       palette.clear();
-      for (uint32_t i = 0; i < length; i += 3)
+      for (size_t i = 0; i < body.size(); i += 3)
         palette.push_back({body[i], body[i + 1], body[i + 2]});
     } else if (name == "IDAT") {
-      data.insert(data.end(), body, body + length);
+      data.insert(data.end(), body.begin(), body.end());
     } else if (name == "IEND") {
       ended = true;
     } else if (!(type[0] & 0x20)) {
