@@ -31,13 +31,6 @@ std::string ListNames(const std::vector<std::string> &names) {
   return text;
 }
 
-struct CFileCloser {
-  void operator()(std::FILE *file) const {
-    if (file) std::fclose(file);
-  }
-};
-using CFilePtr = std::unique_ptr<std::FILE, CFileCloser>;
-
 } // namespace
 
 CError CancelledError() { return MakeError(std::string(kCancelled)); }

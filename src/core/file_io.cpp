@@ -17,13 +17,6 @@ namespace {
 
 std::string SystemError() { return std::strerror(errno); }
 
-struct CFileCloser {
-  void operator()(std::FILE *file) const {
-    if (file) std::fclose(file);
-  }
-};
-using CFilePtr = std::unique_ptr<std::FILE, CFileCloser>;
-
 } // namespace
 
 CResult<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path &path) {

@@ -4,7 +4,9 @@
 // full disk never leaves a half-written file behind.
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +14,15 @@
 #include "core/result.h"
 
 namespace quillan {
+
+// An open C stream, closed when the pointer goes (for reads and for writes
+// whose errors do not matter; a write that must succeed checks fclose).
+struct CFileCloser {
+  void operator()(std::FILE *file) const {
+    if (file) std::fclose(file);
+  }
+};
+using CFilePtr = std::unique_ptr<std::FILE, CFileCloser>;
 
 CResult<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path &path);
 CStatus WriteFileAtomic(const std::filesystem::path &path, std::span<const uint8_t> bytes);

@@ -23,11 +23,8 @@ CStatus CFontViewerDlg::Open() {
   if (!bytes) return bytes.Error();
   // Changes are written at once, so a font that cannot be written is refused
   // now rather than after the first click.
-  if (std::FILE *file = std::fopen(m_fontPath.c_str(), "rb+")) {
-    std::fclose(file);
-  } else {
+  if (!CFilePtr(std::fopen(m_fontPath.c_str(), "rb+")))
     return MakeError(PathText(m_fontPath) + ": cannot open for writing: " + std::strerror(errno));
-  }
   m_font = std::move(*bytes);
   m_glyphIndex = 0;
   return CStatus::Success();
