@@ -8,19 +8,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/qt_paths.h"
+
 namespace quillan {
 
 namespace {
 
 constexpr int kMountPointRole = Qt::UserRole;
-
-QString PathToQString(const std::filesystem::path &path) {
-  return QFile::decodeName(QByteArray::fromStdString(path.native()));
-}
-
-std::filesystem::path QStringToPath(const QString &text) {
-  return std::filesystem::path(QFile::encodeName(text).toStdString());
-}
 
 } // namespace
 

@@ -20,6 +20,7 @@
 #include "app/http_get.h"
 #include "app/pane_widget.h"
 #include "app/progress_runner.h"
+#include "app/qt_paths.h"
 #include "app/quillan_window.h"
 #include "app/small_dialogs.h"
 
@@ -28,10 +29,6 @@ namespace quillan {
 namespace {
 
 QString ToQString(const std::string &text) { return QString::fromStdString(text); }
-
-std::filesystem::path QStringToPath(const QString &text) {
-  return std::filesystem::path(QFile::encodeName(text).toStdString());
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 
+#include "app/qt_paths.h"
 #include "app/quillan_window.h"
 #include "core/quillan_dlg.h"
 
@@ -46,7 +47,7 @@ bool CQuillanApp::ParseCommandLine(const QStringList &arguments) {
     m_exitCode = 2;
     return false;
   }
-  if (!scripts.isEmpty()) m_script = std::filesystem::path(QFile::encodeName(scripts.front()).toStdString());
+  if (!scripts.isEmpty()) m_script = QStringToPath(scripts.front());
   return true;
 }
 

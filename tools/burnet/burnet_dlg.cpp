@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/qt_paths.h"
 #include "tools/burnet/burnet_build.h"
 
 namespace burnet {
@@ -93,8 +94,8 @@ CBurnetDlg::CBurnetDlg(QWidget *parent) : QDialog(parent) {
 bool CBurnetDlg::Build() {
   CBurnetJob job;
   job.m_baseDir = m_baseDir;
-  job.m_folder = QFile::encodeName(m_folderEdit->text()).toStdString();
-  job.m_image = QFile::encodeName(m_imageEdit->text()).toStdString();
+  job.m_folder = quillan::QStringToPath(m_folderEdit->text()).native();
+  job.m_image = quillan::QStringToPath(m_imageEdit->text()).native();
   job.m_builder = m_builder;
 
   CBuildProgress progress(this);

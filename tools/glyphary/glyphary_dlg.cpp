@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <system_error>
 
+#include "app/qt_paths.h"
 #include "core/file_io.h"
 #include "insert_kanji_char_dlg.h"
 #include "kanji/kanji_glyph.h"
@@ -17,8 +18,6 @@
 using namespace quillan;
 
 namespace {
-
-QString PathString(const std::filesystem::path &path) { return QString::fromStdString(PathText(path)); }
 
 // The cell grid: paints the dialog's picture and passes mouse releases on.
 class CGlyphGrid : public QWidget {
@@ -118,7 +117,7 @@ CGlypharyDlg::CGlypharyDlg(const QString &baseDir, QWidget *parent) : QDialog(pa
   layout->addWidget(m_status);
 
   Load(std::filesystem::path(baseDir.toStdU16String()));
-  m_status->setText(m_loadNote.isEmpty() ? PathString(m_databasePath) : m_loadNote);
+  m_status->setText(m_loadNote.isEmpty() ? PathToQString(m_databasePath) : m_loadNote);
 }
 
 void CGlypharyDlg::Load(const std::filesystem::path &baseDir) {
@@ -126,7 +125,7 @@ void CGlypharyDlg::Load(const std::filesystem::path &baseDir) {
   std::error_code error;
   const bool exists = std::filesystem::exists(m_databasePath, error);
   if (!exists) {
-    m_loadNote = "No kanji database at " + PathString(m_databasePath) +
+    m_loadNote = "No kanji database at " + PathToQString(m_databasePath) +
                  ": Glyphary shows an empty store and will not write one. Quillan creates the database from "
                  "data/fontfile.fon when it first starts.";
     return;
@@ -247,13 +246,13 @@ void CGlypharyDlg::Notify(const QString &message) {
 
 void CGlypharyDlg::accept() {
   if (!m_hasDatabase) {
-    Notify("Nothing was saved: Glyphary found no database to edit at " + PathString(m_databasePath) + ".");
+    Notify("Nothing was saved: Glyphary found no database to edit at " + PathToQString(m_databasePath) + ".");
     QDialog::accept();
     return;
   }
   auto current = ReadFileBytes(m_databasePath);
   if (!current || *current != m_loadedBytes) {
-    const QString question = PathString(m_databasePath) +
+    const QString question = PathToQString(m_databasePath) +
                              " has changed on disk since Glyphary loaded it (Quillan may have saved it).\n\n"
                              "Overwrite it with Glyphary's records? The other changes would be lost.";
     if (!AskQuestion(question)) return;
