@@ -127,10 +127,6 @@ TEST(ScriptFile, ReadsATreeBlockCutShortByTheEndOfTheFile) {
   ExpectEntry(script->DecodeEntry(0, 2), spec.m_pages[0][2], "line 2");
 }
 
-void PutBE32(std::vector<uint8_t> &bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = uint8_t(value >> (24 - 8 * i));
-}
-
 TEST(ScriptFile, RefusesMalformedFilesNamingTheDefect) {
   auto spec = PagesSpec({256, 4}, 0);
   spec.m_headerLength = 48;

@@ -19,18 +19,6 @@ constexpr uint32_t kFontPointerField = 0x002016F0;  // record 1 of a 48-byte hea
 // 16 bits of their offsets.
 constexpr size_t kTableLimit = 0x10000;
 
-void PutBE32(std::vector<uint8_t> &out, size_t at, uint32_t value) {
-  out[at] = uint8_t(value >> 24);
-  out[at + 1] = uint8_t(value >> 16);
-  out[at + 2] = uint8_t(value >> 8);
-  out[at + 3] = uint8_t(value);
-}
-
-void AppendBE32(std::vector<uint8_t> &out, uint32_t value) {
-  out.resize(out.size() + 4);
-  PutBE32(out, out.size() - 4, value);
-}
-
 // The bits of one record, packed most significant first.
 class CBitPacker {
 public:

@@ -1,13 +1,14 @@
 #pragma once
 // Bounds-checked access to the bytes of a file held in memory. Every format
 // reader of the project goes through this class; nothing indexes raw file
-// bytes directly.
+// bytes directly. Also the big-endian writes of the formats we produce.
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quillan {
 
@@ -48,6 +49,17 @@ public:
 private:
   std::span<const uint8_t> m_bytes;
 };
+
+// Big-endian writes for the formats the project produces: into bytes the
+// caller has already sized, and at the end of a growing buffer.
+inline void PutBE32(std::span<uint8_t> bytes, size_t offset, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) bytes[offset + i] = uint8_t(value >> (24 - 8 * i));
+}
+
+inline void AppendBE32(std::vector<uint8_t> &bytes, uint32_t value) {
+  bytes.resize(bytes.size() + 4);
+  PutBE32(bytes, bytes.size() - 4, value);
+}
 
 // "0x0012ab" style formatting used in error messages.
 std::string HexOffset(uint64_t value);

@@ -16,18 +16,13 @@ namespace {
 constexpr std::array<uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr uint64_t kMaxPixels = uint64_t(1) << 24;
 
-void PutU32(std::vector<uint8_t> &out, uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8)
-    out.push_back(uint8_t(v >> shift));
-}
-
 void PutChunk(std::vector<uint8_t> &out, const char *type, std::span<const uint8_t> data) {
-  PutU32(out, uint32_t(data.size()));
+  AppendBE32(out, uint32_t(data.size()));
   size_t start = out.size();
   out.insert(out.end(), type, type + 4);
   out.insert(out.end(), data.begin(), data.end());
   uLong crc = crc32(0, out.data() + start, uInt(out.size() - start));
-  PutU32(out, uint32_t(crc));
+  AppendBE32(out, uint32_t(crc));
 }
 
 uint8_t Paeth(int a, int b, int c) {
@@ -139,8 +134,8 @@ std::vector<uint8_t> EncodePng(const CPixelCanvas &picture) {
 
   std::vector<uint8_t> out(kSignature.begin(), kSignature.end());
   std::vector<uint8_t> header;
-  PutU32(header, uint32_t(width));
-  PutU32(header, uint32_t(height));
+  AppendBE32(header, uint32_t(width));
+  AppendBE32(header, uint32_t(height));
   header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB, deflate, no interlace
   PutChunk(out, "IHDR", header);
   PutChunk(out, "IDAT", packed);

@@ -9,6 +9,8 @@
 #include <tuple>
 #include <utility>
 
+#include "core/byte_reader.h"
+
 namespace quillan::testing {
 namespace {
 
@@ -104,18 +106,6 @@ CSerialTree SerializeRoot(const CTree &tree, std::vector<std::string> &codes) {
   CSerialTree out;
   Serialize(tree, int(tree.m_nodes.size()) - 1, std::string(), out, codes);
   return out;
-}
-
-void PutBE32(std::vector<uint8_t> &bytes, size_t offset, uint32_t value) {
-  bytes[offset] = uint8_t(value >> 24);
-  bytes[offset + 1] = uint8_t(value >> 16);
-  bytes[offset + 2] = uint8_t(value >> 8);
-  bytes[offset + 3] = uint8_t(value);
-}
-
-void AppendBE32(std::vector<uint8_t> &bytes, uint32_t value) {
-  bytes.resize(bytes.size() + 4);
-  PutBE32(bytes, bytes.size() - 4, value);
 }
 
 class CBitWriter {
