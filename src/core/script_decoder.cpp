@@ -366,17 +366,21 @@ const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record
   };
   reload();
 
+  // Takes bits from the front of the window.
+  auto consume = [&](uint32_t bits) {
+    pos += bits;
+    window <<= bits;
+    valid -= int(bits);
+    if (valid < 8) [[unlikely]]
+      reload();
+  };
+
   uint32_t table = 0;
   // One symbol from the single-symbol tables, starting with `entry`, which
   // was looked up at the current window.
   auto finishSymbol = [&](CFastEntry entry) -> uint32_t {
     for (;;) {
-      uint32_t bits = entry.Bits();
-      pos += bits;
-      window <<= bits;
-      valid -= int(bits);
-      if (valid < 8) [[unlikely]]
-        reload();
+      consume(entry.Bits());
       uint32_t kind = entry.Kind();
       if (kind == kKindLeaf) [[likely]] {
         table = entry.NextTable();
@@ -400,12 +404,7 @@ const uint16_t *CScriptDecoder::DecodeRecordFast(std::span<const uint8_t> record
     CFastEntry entry = characters[(size_t(context) << 8) | size_t(window >> 56)];
     uint32_t high, low;
     if (entry.Kind() == kKindPair) [[likely]] {
-      uint32_t bits = entry.Bits();
-      pos += bits;
-      window <<= bits;
-      valid -= int(bits);
-      if (valid < 8) [[unlikely]]
-        reload();
+      consume(entry.Bits());
       high = (entry.Payload() >> 8) & 0xFF;
       low = entry.Payload() & 0xFF;
     } else {
