@@ -7,7 +7,7 @@
 
 #include "app/qt_paths.h"
 #include "app/quillan_window.h"
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 

@@ -14,7 +14,7 @@
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
 
 namespace quillan {

@@ -1,8 +1,8 @@
 #include "extras/text_exchange.h"
 
 #include <array>
-#include <fstream>
 
+#include "core/config.h"
 #include "core/text_rules.h"
 
 namespace quillan {
@@ -20,7 +20,126 @@ std::array<uint8_t, 0x100> MakeKanaCodes() {
   return codes;
 }
 
+// Latin-1 letters with accents -> base letter (0 where there is none).
+constexpr char kLatinBase[0x40 + 1] = "AAAAAAACEEEEIIII"    // C0-CF
+                                      "DNOOOOO\0OUUUUY\0s"  // D0-DF (D7 x, DE thorn, DF sharp s)
+                                      "aaaaaaaceeeeiiii"    // E0-EF
+                                      "dnooooo\0ouuuuy\0y"; // F0-FF (F7 division, FE thorn)
+
+// Typographic punctuation -> ASCII text.
+std::u16string_view Punctuation(char16_t c) {
+  switch (c) {
+  case 0x2018:
+  case 0x2019:
+  case 0x201A:
+  case 0x201B:
+  case 0x2032:
+    return u"'";
+  case 0x201C:
+  case 0x201D:
+  case 0x201E:
+  case 0x201F:
+  case 0x2033:
+  case 0x00AB:
+  case 0x00BB:
+    return u"\"";
+  case 0x2010:
+  case 0x2011:
+  case 0x2012:
+  case 0x2013:
+  case 0x2014:
+  case 0x2015:
+  case 0x2212:
+    return u"-";
+  case 0x2026:
+    return u"...";
+  case 0x00A0:
+  case 0x2002:
+  case 0x2003:
+  case 0x2009:
+  case 0x200A:
+    return u" ";
+  default:
+    return {};
+  }
+}
+
 } // namespace
+
+CGameText MapTextToGame(std::u16string_view text) {
+  CGameText out;
+  for (size_t p = 0; p < text.size(); ++p) {
+    char16_t unit = text[p];
+    if (unit == 0) break;
+    if (unit == 13) continue; // CR LF gives one new line, a lone CR nothing
+    if (unit == 10) {
+      out.m_elements.push_back(3); // the game's new-line code
+      continue;
+    }
+    if (auto ascii = Punctuation(unit); !ascii.empty()) {
+      for (char16_t a : ascii)
+        out.m_elements.push_back(uint16_t(a));
+      continue;
+    }
+    if (unit >= 0x80 && unit <= 0xFF) {
+      char base = unit >= 0xC0 ? kLatinBase[unit - 0xC0] : 0;
+      if (unit == 0xDF) {
+        out.m_elements.push_back('s');
+        out.m_elements.push_back('s');
+      } else if (base) {
+        out.m_elements.push_back(uint8_t(base));
+      } else {
+        out.m_leftOut.push_back(unit);
+      }
+      continue;
+    }
+    if (auto code = GameCodeOf(unit)) {
+      out.m_elements.push_back(*code);
+    } else {
+      out.m_leftOut.push_back(unit);
+    }
+  }
+  return out;
+}
+
+std::u16string DecodeUtf8(std::string_view bytes) {
+  std::u16string out;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    unsigned char b = uint8_t(bytes[i]);
+    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+    char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+    bool ok = extra >= 0 && i + size_t(extra) < bytes.size() + (extra == 0 ? 1 : 0);
+    if (ok) {
+      for (int k = 1; k <= extra; ++k) {
+        unsigned char t = uint8_t(bytes[i + size_t(k)]);
+        if ((t & 0xC0) != 0x80) {
+          ok = false;
+          break;
+        }
+        c = (c << 6) | (t & 0x3F);
+      }
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are malformed too.
+    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+    if (ok && (c < kMin[extra] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)) ok = false;
+    if (!ok) {
+      out.push_back(0xFFFD);
+      ++i;
+      while (i < bytes.size() && (uint8_t(bytes[i]) & 0xC0) == 0x80)
+        ++i;
+      continue;
+    }
+    if (c >= 0x10000) {
+      out.push_back(char16_t(0xD800 + ((c - 0x10000) >> 10)));
+      out.push_back(char16_t(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(char16_t(c));
+    }
+    i += size_t(extra) + 1;
+  }
+  return out;
+}
 
 std::optional<uint8_t> GameCodeOf(char16_t c) {
   static const auto kana = MakeKanaCodes();
@@ -51,26 +170,13 @@ std::string PercentEncodeUtf8(std::u16string_view text) {
 }
 
 std::optional<std::string> TranslateHost(const std::filesystem::path &baseDir) {
-  std::ifstream in(baseDir / "quillan.conf");
-  std::string line;
-  while (std::getline(in, line)) {
-    auto trim = [](std::string s) {
-      size_t a = s.find_first_not_of(" \t\r"), b = s.find_last_not_of(" \t\r");
-      return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
-    };
-    line = trim(line);
-    if (line.empty() || line[0] == '#') continue;
-    auto eq = line.find('=');
-    if (eq == std::string::npos || trim(line.substr(0, eq)) != "translate-host") continue;
-    std::string host = trim(line.substr(eq + 1));
-    if (!host.empty()) return host;
-  }
-  return std::nullopt;
+  return ConfigValue(baseDir, "translate-host");
 }
 
 std::string LeftOutMessage(const std::u16string &leftOut) {
   std::string text = "The game's font has no glyph for these characters, so they were left out:";
-  for (size_t i = 0; i < leftOut.size() && i < 20; ++i) text += (i ? ", " : " ") + Utf8(leftOut.substr(i, 1));
+  for (size_t i = 0; i < leftOut.size() && i < 20; ++i)
+    text += (i ? ", " : " ") + Utf8(leftOut.substr(i, 1));
   if (leftOut.size() > 20) text += " and " + std::to_string(leftOut.size() - 20) + " more";
   return text;
 }

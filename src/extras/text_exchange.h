@@ -24,6 +24,24 @@ std::string PercentEncodeUtf8(std::u16string_view text);
 // ("translate-host = name[:port]"); nothing when it is not set.
 std::optional<std::string> TranslateHost(const std::filesystem::path &baseDir);
 
+// Text turned into the game's one-byte English text: the elements (no
+// terminator) and the characters that had no game code, in order.
+struct CGameText {
+  std::vector<uint16_t> m_elements;
+  std::u16string m_leftOut;
+};
+
+// The one mapping of outside text (clipboard, translation reply, PO files):
+// CR LF and LF give the new-line code 3 (a lone CR is dropped), a 0 unit ends
+// the text, characters go through GameCodeOf, except that the Latin letters
+// with accents give their base letters, typographic quotes, dashes and the
+// ellipsis their ASCII forms, and the other characters 0x80-0xFF (which
+// would show as kana) are left out.
+CGameText MapTextToGame(std::u16string_view text);
+
+// UTF-8 to UTF-16; a malformed sequence gives one U+FFFD.
+std::u16string DecodeUtf8(std::string_view bytes);
+
 // Characters left out of a paste or reply, as a message ("... left out: X, Y").
 std::string LeftOutMessage(const std::u16string &leftOut);
 

@@ -28,7 +28,7 @@
 #include "app/quillan_window.h"
 #include "app/spin_arrows.h"
 #include "core/file_io.h"
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "modal_script.h"
 #include "tiny_http_server.h"
 #include "view/menu_table.h"

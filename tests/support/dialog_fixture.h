@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "support/fake_platform.h"
 
 namespace quillan::testing {

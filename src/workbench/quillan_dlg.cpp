@@ -1,4 +1,4 @@
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 
 #include <algorithm>
 #include <fstream>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "view/pane_renderer.h"
 
 namespace quillan {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 

@@ -8,7 +8,7 @@
 #include "codec/fill_commands.h"
 #include "codec/text_encoder.h"
 #include "core/file_io.h"
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "extras/font_viewer.h"
 
 namespace quillan {

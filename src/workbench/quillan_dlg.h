@@ -4,10 +4,11 @@
 // ticks, mouse clicks, focus, close). It talks to the world only through
 // CPlatform, so each handler runs in a plain unit test with a fake platform.
 //
-// The handlers are grouped by what they do: the shell (quillan_dlg.cpp), the
-// keyboard editor (view/editor.cpp), navigation (view/navigation.cpp), the
-// control-code commands (view/control_codes.cpp) and the file commands
-// (core/file_commands.cpp).
+// The handlers live in this folder, above the subsystems whose plain
+// operations they call, grouped by what they do: the shell (quillan_dlg.cpp),
+// the keyboard editor (editor.cpp), navigation (navigation.cpp), the
+// control-code commands (control_codes.cpp), the file commands
+// (file_commands.cpp) and the text exchange (clipboard_commands.cpp).
 
 #include <array>
 #include <filesystem>

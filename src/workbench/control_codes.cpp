@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
 
 namespace quillan {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "core/quillan_dlg.h"
+#include "workbench/quillan_dlg.h"
 #include "extras/text_exchange.h"
 #include "view/pane_renderer.h"
 
