@@ -9,7 +9,10 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libglx-dev libxkbcommon-dev
   genisoimage python3 python3-pycdlib
-  zlib1g-dev unifont
+  zlib1g-dev unifont ccache
+  libpng-dev libpcre2-dev libgettextpo-dev gettext
+  xvfb xauth xdotool
+  desktop-file-utils lintian dpkg-dev file
 )
 
 missing=()

@@ -13,6 +13,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp"
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
+if command -v ccache >/dev/null; then flags+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure -j2
