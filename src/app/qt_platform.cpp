@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "app/amount_dialogs.h"
 #include "app/canvas_image.h"
@@ -173,8 +174,57 @@ std::optional<std::u16string> CQtPlatform::ClipboardText() {
   return data->text().toStdU16String();
 }
 
-CHttpReply CQtPlatform::HttpGet(const std::string &url, int timeoutMs) {
-  return HttpGetWaiting(m_network, url, timeoutMs);
+void CQtPlatform::StartHttpGet(const std::string &url, int timeoutMs, const std::string &title, CHttpDone done) {
+  EndHttp();
+  // A small window with Cancel that does not take the keyboard: typing and
+  // moving go on in the main window meanwhile.
+  auto progress = std::make_unique<QProgressDialog>(&m_window);
+  progress->setWindowTitle(ToQString(title));
+  progress->setLabelText(QStringLiteral("Waiting for the translation..."));
+  progress->setRange(0, 0);
+  progress->setWindowModality(Qt::NonModal);
+  progress->setAttribute(Qt::WA_ShowWithoutActivating);
+  progress->setFocusPolicy(Qt::NoFocus);
+  progress->setAutoClose(false);
+  progress->setAutoReset(false);
+  progress->setMinimumDuration(0);
+  progress->setMinimumWidth(progress->fontMetrics().horizontalAdvance(progress->windowTitle()) + 200);
+  // Shown only when the reply takes a moment, so a quick one does not flash it.
+  progress->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  QTimer::singleShot(300, progress.get(), [this, window = progress.get()] {
+    if (m_httpProgress.get() != window) return;
+    window->show();
+    // Where the window system hands it the focus anyway, it goes back once
+    // the activation has arrived.
+    QTimer::singleShot(50, window, [this, window] {
+      if (QApplication::activeWindow() != window) return;
+      m_window.activateWindow();
+      m_window.FocusPane();
+    });
+  });
+  m_httpProgress = std::move(progress);
+  m_http = std::make_unique<CHttpRequest>(m_network, url, timeoutMs, [this, done](const CHttpReply &reply) {
+    EndHttp();
+    m_window.RunWhenFree([done, reply] { done(reply); });
+  });
+  QObject::connect(m_httpProgress.get(), &QProgressDialog::canceled, m_httpProgress.get(), [this] {
+    if (m_http) m_http->Cancel();
+  });
+}
+
+void CQtPlatform::CancelHttpGet() { EndHttp(); }
+
+void CQtPlatform::EndHttp() {
+  // Not destroyed here: this may run inside the request's own signal.
+  if (m_httpProgress) {
+    m_httpProgress->hide();
+    m_httpProgress.release()->deleteLater();
+  }
+  if (m_http) {
+    m_http->Drop(); // a reply that still comes goes nowhere
+    CHttpRequest *request = m_http.release();
+    QTimer::singleShot(0, [request] { delete request; });
+  }
 }
 
 void CQtPlatform::RunWithProgress(const std::string &title, const CProgressJob &job) {

@@ -5,12 +5,16 @@
 // the scroll bar, menu items, status text, focus, title, the wait cursor) and
 // the font editor.
 
+#include <memory>
+
 #include <QNetworkAccessManager>
+#include <QProgressDialog>
 #include <QString>
 
 class QWidget;
 
 #include "app/canvas_image.h"
+#include "app/http_get.h"
 #include "platform/platform.h"
 
 namespace quillan {
@@ -41,7 +45,10 @@ public:
   std::optional<std::filesystem::path> AskDisc() override;
   void SetClipboardText(const std::u16string &text) override;
   std::optional<std::u16string> ClipboardText() override;
-  CHttpReply HttpGet(const std::string &url, int timeoutMs) override;
+  void StartHttpGet(const std::string &url, int timeoutMs, const std::string &title, CHttpDone done) override;
+  void CancelHttpGet() override;
+  // The progress window of the running request; null when none runs.
+  QProgressDialog *HttpProgress() const { return m_httpProgress.get(); }
   void RunWithProgress(const std::string &title, const CProgressJob &job) override;
   void StartTimer(int id, int milliseconds) override;
   void Present(const CPixelCanvas &canvas) override;
@@ -65,6 +72,9 @@ public:
 private:
   CQuillanWindow &m_window;
   QNetworkAccessManager m_network;
+  std::unique_ptr<CHttpRequest> m_http;
+  std::unique_ptr<QProgressDialog> m_httpProgress;
+  void EndHttp(); // retires the request and its window, from the event loop
   CQtPictures m_pictures;
   int m_waitCursors = 0;
   QWidget *m_modalParent = nullptr; // the dialog that message boxes and file dialogs go over

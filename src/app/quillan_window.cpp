@@ -2,11 +2,16 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -14,8 +19,9 @@
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
-#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
+#include "view/pane_renderer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -82,6 +88,7 @@ bool CQuillanWindow::Initialize(const std::filesystem::path &baseDir) {
     ok = m_dlg->OnInitDialog(baseDir);
   }
   BuildMenus();
+  RestoreSettings();
   m_initialized = ok;
   if (ok && m_pane->hasFocus()) OnFocusChanged(true);
   return ok;
@@ -89,10 +96,13 @@ bool CQuillanWindow::Initialize(const std::filesystem::path &baseDir) {
 
 void CQuillanWindow::BuildLayout() {
   auto *central = new QWidget(this);
-  auto *row = new QHBoxLayout(central);
+  m_outer = new QVBoxLayout(central);
+  m_outer->setContentsMargins(0, 0, 0, 0);
+  m_outer->setSizeConstraint(QLayout::SetFixedSize);
+  auto *row = new QHBoxLayout;
+  m_outer->addLayout(row);
   row->setContentsMargins(4, 4, 4, 4);
   row->setSpacing(4);
-  row->setSizeConstraint(QLayout::SetFixedSize);
 
   m_pane = new CPaneWidget(central);
   row->addWidget(m_pane, 0, Qt::AlignTop);
@@ -144,7 +154,9 @@ void CQuillanWindow::BuildLayout() {
   addButton(kButtons[0]);
   m_status = new QLabel(central);
   m_status->setObjectName(QStringLiteral("control%1").arg(kIdStatus));
-  m_status->setMinimumHeight(2 * m_status->fontMetrics().lineSpacing() + 4);
+  m_status->setFixedWidth(84);
+  m_status->setWordWrap(true);
+  m_status->setMinimumHeight(4 * m_status->fontMetrics().lineSpacing() + 4); // page, line and a name
   controls->addWidget(m_status);
   for (int i = 1; i <= 4; ++i)
     addButton(kButtons[i]);
@@ -180,11 +192,46 @@ void CQuillanWindow::AddMenuEntries(QWidget *menu, const std::vector<CMenuEntry>
   }
 }
 
+namespace {
+
+// The width of a menu bar that shows every one of its menus.
+int MenuBarWidth(const QMenuBar &bar) {
+  const QStyle *style = bar.style();
+  int width = 2 * (style->pixelMetric(QStyle::PM_MenuBarHMargin, nullptr, &bar) +
+                   style->pixelMetric(QStyle::PM_MenuBarPanelWidth, nullptr, &bar));
+  int spacing = style->pixelMetric(QStyle::PM_MenuBarItemSpacing, nullptr, &bar);
+  for (QAction *action : bar.actions()) {
+    QString text = action->text();
+    text.remove(QLatin1Char('&'));
+    QStyleOptionMenuItem option;
+    option.initFrom(&bar);
+    option.menuItemType = QStyleOptionMenuItem::Normal;
+    option.text = text;
+    QSize item = style->sizeFromContents(QStyle::CT_MenuBarItem, &option,
+                                         bar.fontMetrics().size(Qt::TextShowMnemonic, text) + QSize(8, 0), &bar);
+    width += item.width() + spacing + 4;
+  }
+  return width + 16;
+}
+
+} // namespace
+
 void CQuillanWindow::BuildMenus() {
   QMenuBar *bar = menuBar();
   bar->clear();
   m_actions.clear();
   AddMenuEntries(bar, MainMenu(m_dlg->NameLabels()));
+  // The panes' size.
+  QMenu *view = bar->addMenu(QStringLiteral("&View"));
+  QAction *zoomIn = view->addAction(QStringLiteral("Zoom &In"));
+  zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  connect(zoomIn, &QAction::triggered, this, [this] { SetZoomFactor(ZoomFactor() + 1); });
+  QAction *zoomOut = view->addAction(QStringLiteral("Zoom &Out"));
+  zoomOut->setShortcut(QKeySequence::ZoomOut);
+  connect(zoomOut, &QAction::triggered, this, [this] { SetZoomFactor(ZoomFactor() - 1); });
+  m_zoomIn = zoomIn;
+  m_zoomOut = zoomOut;
+
   // The about box: no system menu to put it in, so a Help menu of its own.
   QMenu *help = bar->addMenu(QStringLiteral("&Help"));
   QAction *about = help->addAction(QStringLiteral("&About Quillan..."));
@@ -200,6 +247,57 @@ void CQuillanWindow::BuildMenus() {
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
   for (auto &[id, enabled] : m_menuEnabled)
     if (QAction *action = Action(id)) action->setEnabled(enabled);
+  // Every menu stays in sight: the window is never narrower than the bar
+  // with all its menus side by side.
+  m_outer->addStrut(MenuBarWidth(*bar));
+}
+
+int CQuillanWindow::ZoomFactor() const { return m_pane->Zoom(); }
+
+void CQuillanWindow::SetZoomFactor(int zoom) {
+  zoom = std::clamp(zoom, 1, kMaxZoom);
+  m_pane->SetZoom(zoom);
+  if (m_zoomIn) m_zoomIn->setEnabled(zoom < kMaxZoom);
+  if (m_zoomOut) m_zoomOut->setEnabled(zoom > 1);
+  centralWidget()->adjustSize();
+  adjustSize();
+}
+
+int CQuillanWindow::StartZoom(QSize extra, QSize available) {
+  int zoom = 1;
+  for (int z = 2; z <= kMaxZoom; ++z)
+    if (extra.width() + kClientWidth * z <= available.width() * 8 / 10 &&
+        extra.height() + kClientHeight * z <= available.height() * 8 / 10)
+      zoom = z;
+  return zoom;
+}
+
+namespace {
+
+QSettings WindowSettings() { return QSettings(QStringLiteral("Quillan"), QStringLiteral("Quillan")); }
+
+} // namespace
+
+void CQuillanWindow::RestoreSettings() {
+  QSettings settings = WindowSettings();
+  bool known = false;
+  int zoom = settings.value(QStringLiteral("window/zoom")).toInt(&known);
+  if (!known || zoom < 1) {
+    SetZoomFactor(1);
+    QScreen *place = screen() ? screen() : QGuiApplication::primaryScreen();
+    QSize available = place ? place->availableGeometry().size() : QSize(1024, 768);
+    QSize extra = sizeHint() - QSize(kClientWidth, kClientHeight);
+    zoom = StartZoom(extra, available);
+  }
+  SetZoomFactor(zoom);
+  QByteArray geometry = settings.value(QStringLiteral("window/geometry")).toByteArray();
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+void CQuillanWindow::SaveSettings() {
+  QSettings settings = WindowSettings();
+  settings.setValue(QStringLiteral("window/zoom"), ZoomFactor());
+  settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
 }
 
 QAction *CQuillanWindow::Action(int id) const {
@@ -223,6 +321,16 @@ void CQuillanWindow::Command(int id) {
   if (!CanForward()) return;
   CHandlerScope scope(*this);
   m_dlg->OnCommand(id);
+}
+
+void CQuillanWindow::RunWhenFree(std::function<void()> handler) {
+  if (m_ending) return;
+  if (!CanForward() || m_handlerDepth > 0 || m_inEditTick) {
+    QTimer::singleShot(50, this, [this, handler = std::move(handler)]() mutable { RunWhenFree(std::move(handler)); });
+    return;
+  }
+  CHandlerScope scope(*this);
+  handler();
 }
 
 void CQuillanWindow::StartTimer(int id, int milliseconds) {
@@ -263,17 +371,22 @@ void CQuillanWindow::RunEditTicks() {
 
 void CQuillanWindow::OnKeyPressed(QKeyEvent *event) {
   if (event->key() == Qt::Key_Escape) {
-    if (!event->isAutoRepeat()) close(); // asks to save like every other way of closing
+    // Asks to save like every other way of closing; held, it asks once.
+    if (!event->isAutoRepeat() && !m_escapeDown) {
+      m_escapeDown = true;
+      close();
+    }
     return;
   }
-  if (event->isAutoRepeat()) return; // a held key acts once
-  m_keys.Press(ScanCodeOf(*event), CharacterOf(*event));
+  if (event->isAutoRepeat()) return; // a held key acts once (the source also drops presses of keys down)
+  m_keys.Press(ScanCodeOf(*event), CharacterOf(*event), event->timestamp());
   if (CanForward()) RunEditTicks();
 }
 
 void CQuillanWindow::OnKeyReleased(QKeyEvent *event) {
   if (event->isAutoRepeat()) return;
-  m_keys.Release(ScanCodeOf(*event));
+  if (event->key() == Qt::Key_Escape) m_escapeDown = false;
+  m_keys.Release(ScanCodeOf(*event), event->timestamp());
   if (CanForward()) RunEditTicks();
 }
 
@@ -287,7 +400,10 @@ void CQuillanWindow::OnButtonReleased(Qt::MouseButton button, QPoint point) {
 }
 
 void CQuillanWindow::OnFocusChanged(bool focused) {
-  if (!focused) m_keys.Clear(); // keys released elsewhere never come back here
+  if (!focused) {
+    m_keys.Clear(); // keys released elsewhere never come back here
+    m_escapeDown = false;
+  }
   if (!CanForward()) return;
   CHandlerScope scope(*this);
   if (focused)
@@ -380,6 +496,8 @@ void CQuillanWindow::SetJobRunning(bool running) {
 
 void CQuillanWindow::closeEvent(QCloseEvent *event) {
   if (m_ending || !m_initialized) {
+    if (m_initialized && !m_settingsSaved) SaveSettings();
+    m_settingsSaved = true;
     m_ending = true;
     for (auto &[id, timer] : m_timers)
       timer->stop();
@@ -404,6 +522,8 @@ void CQuillanWindow::closeEvent(QCloseEvent *event) {
   m_ending = true;
   for (auto &[id, timer] : m_timers)
     timer->stop();
+  SaveSettings();
+  m_settingsSaved = true;
   event->accept();
 }
 

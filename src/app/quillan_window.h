@@ -10,6 +10,7 @@
 // for the next tick of the 10 ms timer, and no press is lost or doubled.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -22,6 +23,7 @@ class QLabel;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QVBoxLayout;
 
 namespace quillan {
 
@@ -71,6 +73,18 @@ public:
 
   // Runs a menu command or button of the dialog.
   void Command(int id);
+  // The panes' enlargement (View > Zoom In / Zoom Out), 1 to kMaxZoom; the
+  // window takes the size that goes with it. Kept between runs.
+  static constexpr int kMaxZoom = 6;
+  int ZoomFactor() const;
+  void SetZoomFactor(int zoom);
+  // The first start's factor: the largest whose window (extra: the size of
+  // everything but the panes at factor 1) fits into 80 % of the screen.
+  static int StartZoom(QSize extra, QSize available);
+
+  // Runs a handler of the dialog that comes from outside (a network reply)
+  // once no other handler or job is running; dropped when the window ends.
+  void RunWhenFree(std::function<void()> handler);
 
 protected:
   void closeEvent(QCloseEvent *event) override;
@@ -82,6 +96,8 @@ private:
 
   void BuildLayout();
   void BuildMenus();
+  void RestoreSettings();
+  void SaveSettings();
   void AddMenuEntries(QWidget *menu, const std::vector<CMenuEntry> &entries);
   bool CanForward() const;
   void RunEditTicks();
@@ -99,11 +115,14 @@ private:
   CPaneWidget *m_pane = nullptr;
   QScrollBar *m_scrollBar = nullptr;
   QLabel *m_status = nullptr;
+  QVBoxLayout *m_outer = nullptr; // holds the row; keeps the window as wide as the menu bar
   std::map<int, QPushButton *> m_buttons;
   std::map<int, CSpinArrows *> m_spins;
   std::map<int, QAction *> m_actions;
   std::map<int, bool> m_menuEnabled; // states set before the menus existed
   std::map<int, QTimer *> m_timers;
+  QAction *m_zoomIn = nullptr;
+  QAction *m_zoomOut = nullptr;
 
   int m_scrollPos = 0;
   int m_handlerDepth = 0;
@@ -111,6 +130,8 @@ private:
   bool m_inEditTick = false;
   bool m_jobRunning = false;
   bool m_closePending = false;
+  bool m_escapeDown = false;
+  bool m_settingsSaved = false;
   bool m_ending = false;
 };
 

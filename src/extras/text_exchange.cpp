@@ -1,5 +1,6 @@
 #include "extras/text_exchange.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/config.h"
@@ -26,9 +27,35 @@ constexpr char kLatinBase[0x40 + 1] = "AAAAAAACEEEEIIII"    // C0-CF
                                       "aaaaaaaceeeeiiii"    // E0-EF
                                       "dnooooo\0ouuuuy\0y"; // F0-FF (F7 division, FE thorn)
 
-// Typographic punctuation -> ASCII text.
+// Typographic punctuation and the letters that stand for two -> ASCII text.
 std::u16string_view Punctuation(char16_t c) {
   switch (c) {
+  case 0x00C6:
+    return u"AE";
+  case 0x00E6:
+    return u"ae";
+  case 0x0152:
+    return u"OE";
+  case 0x0153:
+    return u"oe";
+  case 0x00DF:
+    return u"ss";
+  case 0x0160:
+    return u"S";
+  case 0x0161:
+    return u"s";
+  case 0x017D:
+    return u"Z";
+  case 0x017E:
+    return u"z";
+  case 0x0178:
+    return u"Y";
+  case 0x0141:
+    return u"L";
+  case 0x0142:
+    return u"l";
+  case 0x0131:
+    return u"i";
   case 0x2018:
   case 0x2019:
   case 0x201A:
@@ -81,16 +108,21 @@ CGameText MapTextToGame(std::u16string_view text) {
         out.m_elements.push_back(uint16_t(a));
       continue;
     }
-    if (unit >= 0x80 && unit <= 0xFF) {
+    if (unit == 0xFEFF || unit == 0x200B) continue; // byte order mark, zero-width space: nothing to see
+    if (unit >= 0x7F && unit <= 0xFF) {
+      // Their one-byte codes are kana in the game's font: only the letters
+      // with accents survive, as their base letters.
       char base = unit >= 0xC0 ? kLatinBase[unit - 0xC0] : 0;
-      if (unit == 0xDF) {
-        out.m_elements.push_back('s');
-        out.m_elements.push_back('s');
-      } else if (base) {
+      if (base) {
         out.m_elements.push_back(uint8_t(base));
       } else {
         out.m_leftOut.push_back(unit);
       }
+      continue;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF && p + 1 < text.size() && text[p + 1] >= 0xDC00 && text[p + 1] <= 0xDFFF) {
+      out.m_leftOut.push_back(unit); // a character beyond U+FFFF: both halves go together
+      out.m_leftOut.push_back(text[++p]);
       continue;
     }
     if (auto code = GameCodeOf(unit)) {
@@ -174,10 +206,20 @@ std::optional<std::string> TranslateHost(const std::filesystem::path &baseDir) {
 }
 
 std::string LeftOutMessage(const std::u16string &leftOut) {
+  // Each character once, in the order of its first appearance; a pair of
+  // surrogates is one character.
+  std::vector<std::u16string> characters;
+  for (size_t i = 0; i < leftOut.size(); ++i) {
+    size_t length = leftOut[i] >= 0xD800 && leftOut[i] <= 0xDBFF && i + 1 < leftOut.size() ? 2 : 1;
+    std::u16string character = leftOut.substr(i, length);
+    i += length - 1;
+    if (std::find(characters.begin(), characters.end(), character) == characters.end()) characters.push_back(character);
+  }
+  constexpr size_t kShown = 20;
   std::string text = "The game's font has no glyph for these characters, so they were left out:";
-  for (size_t i = 0; i < leftOut.size() && i < 20; ++i)
-    text += (i ? ", " : " ") + Utf8(leftOut.substr(i, 1));
-  if (leftOut.size() > 20) text += " and " + std::to_string(leftOut.size() - 20) + " more";
+  for (size_t i = 0; i < characters.size() && i < kShown; ++i)
+    text += (i ? ", " : " ") + Utf8(characters[i]);
+  if (characters.size() > kShown) text += " and " + std::to_string(characters.size() - kShown) + " more";
   return text;
 }
 

@@ -35,14 +35,16 @@ struct CGameText {
 // CR LF and LF give the new-line code 3 (a lone CR is dropped), a 0 unit ends
 // the text, characters go through GameCodeOf, except that the Latin letters
 // with accents give their base letters, typographic quotes, dashes and the
-// ellipsis their ASCII forms, and the other characters 0x80-0xFF (which
-// would show as kana) are left out.
+// ellipsis their ASCII forms, and the other characters 0x7F-0xFF (which
+// would show as kana) are left out, like every character without a game
+// code. A byte order mark and the zero-width space give nothing.
 CGameText MapTextToGame(std::u16string_view text);
 
 // UTF-8 to UTF-16; a malformed sequence gives one U+FFFD.
 std::u16string DecodeUtf8(std::string_view bytes);
 
-// Characters left out of a paste or reply, as a message ("... left out: X, Y").
+// Characters left out of a paste or reply, as a message ("... left out: X, Y"):
+// each character once, at most 20 of them named.
 std::string LeftOutMessage(const std::u16string &leftOut);
 
 } // namespace quillan

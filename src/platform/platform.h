@@ -30,6 +30,7 @@ struct CHttpReply {
   int m_status = 0;
   std::string m_body;
   std::string m_error;
+  bool m_cancelled = false; // the user pressed Cancel (status 0)
 };
 
 class CPlatform {
@@ -71,8 +72,15 @@ public:
   virtual void SetClipboardText(const std::u16string &text) = 0;
   virtual std::optional<std::u16string> ClipboardText() = 0;
 
-  // A blocking HTTP GET with a time-out; the window stays responsive meanwhile.
-  virtual CHttpReply HttpGet(const std::string &url, int timeoutMs) = 0;
+  // An HTTP GET that does not wait for its reply: it returns at once, shows a
+  // small progress window captioned `title` with a Cancel button while the
+  // request runs, and later calls done on the window's thread with the reply
+  // (status 0 and a reason on failure or after the time-out, m_cancelled when
+  // the user pressed Cancel). One request at a time: starting another one, or
+  // CancelHttpGet, drops the running one without calling its done.
+  using CHttpDone = std::function<void(const CHttpReply &)>;
+  virtual void StartHttpGet(const std::string &url, int timeoutMs, const std::string &title, CHttpDone done) = 0;
+  virtual void CancelHttpGet() = 0;
 
   // Runs a long job with a progress dialog; the job gets a callback taking a
   // fraction (0-1) and a line of text, which returns false once the user

@@ -2,10 +2,11 @@
 // Copy Jap to Clipboard, Paste Eng to Board and Google Translate.
 
 #include <algorithm>
+#include <string_view>
 
-#include "workbench/quillan_dlg.h"
 #include "extras/text_exchange.h"
 #include "view/pane_renderer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -31,44 +32,40 @@ void CQuillanDlg::AppendAndAdvance(uint16_t element) {
 
 void CQuillanDlg::OnPasteEngToBoard() {
   auto clipboard = m_platform.ClipboardText();
+  m_platform.FocusDialog();
+  if (!clipboard || clipboard->empty() || clipboard->front() == 0) {
+    // Nothing to paste: the line stays as it is.
+    m_platform.MessageBox("The clipboard holds no text, so the English text was not changed.", "Paste Eng to Board",
+                          CMessageButtons::Ok, CMessageIcon::Information);
+    return;
+  }
+  CGameText text = MapTextToGame(*clipboard);
+  if (text.m_elements.empty()) {
+    std::string why = text.m_leftOut.empty() ? "The clipboard text is empty" : LeftOutMessage(text.m_leftOut);
+    m_platform.MessageBox(why + "\n\nThe English text was not changed.", "Paste Eng to Board", CMessageButtons::Ok,
+                          CMessageIcon::Warning);
+    return;
+  }
   EnglishString &s = CurrentEnglish();
   s.clear();
   m_viewTopRow = 0;
   m_cursorOffset = 0;
-  std::u16string leftOut;
-  if (clipboard) {
-    const std::u16string &text = *clipboard;
-    for (size_t p = 0; p < text.size(); ++p) {
-      char16_t unit = text[p];
-      if (unit == 13) {
-        if (++p >= text.size()) break;
-        unit = text[p];
-      }
-      if (unit == 10) unit = 3; // the game's new-line code
-      if (unit == 0) break;
-      auto code = unit == 3 ? std::optional<uint8_t>(3) : GameCodeOf(unit);
-      if (!code) {
-        leftOut.push_back(unit);
-        continue;
-      }
-      AppendAndAdvance(*code);
-    }
-  }
+  for (uint16_t element : text.m_elements)
+    AppendAndAdvance(element);
   // The entry's own ending (a bubble end, new line or pause before its end
   // code) closes the pasted text too.
-  if (!s.empty() || clipboard) {
-    int last = -1;
-    for (int i = 0; i < kEntryCapacity; ++i) {
-      if (EndsEntry(m_japaneseEntry[size_t(i)])) break;
-      last = i;
-    }
-    if (last >= 0 && m_japaneseEntry[size_t(last)] >= 1 && m_japaneseEntry[size_t(last)] <= 4)
-      s.push_back(m_japaneseEntry[size_t(last)]);
+  int last = -1;
+  for (int i = 0; i < kEntryCapacity; ++i) {
+    if (EndsEntry(m_japaneseEntry[size_t(i)])) break;
+    last = i;
   }
+  if (last >= 0 && m_japaneseEntry[size_t(last)] >= 1 && m_japaneseEntry[size_t(last)] <= 4)
+    s.push_back(m_japaneseEntry[size_t(last)]);
   s.push_back(0);
   m_modified = 1;
-  m_platform.FocusDialog();
-  if (!leftOut.empty()) m_platform.MessageBox(LeftOutMessage(leftOut), "Paste Eng to Board");
+  if (!text.m_leftOut.empty())
+    m_platform.MessageBox(LeftOutMessage(text.m_leftOut), "Paste Eng to Board", CMessageButtons::Ok,
+                          CMessageIcon::Warning);
   PaintPanes();
 }
 
@@ -82,42 +79,54 @@ void CQuillanDlg::OnGoogleTranslate() {
     return;
   }
   std::string url = "http://" + *host + "/translate.php?text=" + PercentEncodeUtf8(m_japaneseText);
-  m_platform.BeginWaitCursor();
-  CHttpReply reply = m_platform.HttpGet(url, kRequestTimeoutMs);
-  m_platform.EndWaitCursor();
+  // The reply belongs to the entry shown now; the window goes on meanwhile.
+  CTranslationRequest request{++m_translateSerial, m_scriptPath, m_currentPage, m_currentLine, *host};
+  m_translation = request;
+  m_platform.FocusDialog();
+  m_platform.StartHttpGet(url, kRequestTimeoutMs, "Google Translate",
+                          [this, request](const CHttpReply &reply) { OnTranslateReply(request, reply); });
+}
+
+void CQuillanDlg::OnTranslateReply(const CTranslationRequest &request, const CHttpReply &reply) {
+  if (!m_translation || m_translation->m_serial != request.m_serial) return; // a newer request replaced it
+  m_translation.reset();
+  if (reply.m_cancelled) return; // nothing changes
   if (reply.m_status != 200) {
     // Nothing in the document changes when the request fails.
-    std::string why = reply.m_status == 0 ? reply.m_error : "the server answered with status " +
-                                                                std::to_string(reply.m_status);
-    m_platform.MessageBox("The translation request to " + *host + " failed: " + why, "Google Translate",
+    std::string why =
+        reply.m_status == 0 ? reply.m_error : "the server answered with status " + std::to_string(reply.m_status);
+    m_platform.MessageBox("The translation request to " + request.m_host + " failed: " + why, "Google Translate",
                           CMessageButtons::Ok, CMessageIcon::Error);
     m_platform.FocusDialog();
     return;
   }
-  // The reply's bytes are the English text, taken in pairs up to a 0 byte:
-  // a 0 byte ends it (and one more 0 follows), as does the end of the
-  // reply, whose odd last pair takes the 0 after the data.
-  std::vector<uint8_t> buffer(size_t(kReplyLimit) + 1, 0);
-  int n = std::min<int>(int(reply.m_body.size()), kReplyLimit);
-  std::copy_n(reply.m_body.begin(), n, buffer.begin());
+  if (request.m_script != m_scriptPath || request.m_page != m_currentPage || request.m_line != m_currentLine) {
+    // The user moved on: the reply is not written into another entry.
+    m_platform.MessageBox("The translation of page " + std::to_string(request.m_page) + ", line " +
+                              std::to_string(request.m_line + 1) +
+                              " arrived after you moved to another entry, so it was not used.",
+                          "Google Translate", CMessageButtons::Ok, CMessageIcon::Information);
+    m_platform.FocusDialog();
+    return;
+  }
+  // The reply is UTF-8 text, mapped like a paste; a 0 ends it.
+  size_t n = std::min(reply.m_body.size(), size_t(kReplyLimit));
+  while (n > 0 && n < reply.m_body.size() && (uint8_t(reply.m_body[n]) & 0xC0) == 0x80)
+    --n; // the limit does not cut a character in two
+  CGameText text = MapTextToGame(DecodeUtf8(std::string_view(reply.m_body).substr(0, n)));
   CurrentEnglish().clear();
   m_viewTopRow = 0;
   m_cursorOffset = 0;
-  for (int i = 0; i < n; i += 2) {
-    bool ended = false;
-    for (int j = i; j <= i + 1; ++j) {
-      AppendAndAdvance(buffer[size_t(j)]);
-      if (buffer[size_t(j)] == 0) {
-        ended = true;
-        break;
-      }
-    }
-    if (ended) break;
-  }
-  CurrentEnglish().push_back(0);
+  for (uint16_t element : text.m_elements)
+    AppendAndAdvance(element);
+  CurrentEnglish().push_back(0); // the cursor stands on it
   m_modified = 1;
   m_platform.FocusDialog();
+  if (!text.m_leftOut.empty())
+    m_platform.MessageBox(LeftOutMessage(text.m_leftOut), "Google Translate", CMessageButtons::Ok,
+                          CMessageIcon::Warning);
   m_repaintJapanese = 1;
+  RefreshCursorChar();
   PaintPanes();
 }
 

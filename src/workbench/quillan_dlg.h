@@ -13,6 +13,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,8 @@ public:
   void ClampCursorToText();
   void DrainKeyboard();
   void RefreshCursorChar();
+  // The number (1-40) of the name the cursor stands on, 0 when none.
+  int NameUnderCursor();
 
   // Navigation.
   void GotoLine();
@@ -141,6 +144,18 @@ public:
   void OnPasteEngToBoard();
   void OnGoogleTranslate();
   void AppendAndAdvance(uint16_t element);
+  // A translation request on its way: the entry it was made for.
+  struct CTranslationRequest {
+    uint64_t m_serial = 0;
+    std::string m_script;
+    int m_page = 0, m_line = 0;
+    std::string m_host;
+  };
+  // The reply of a request; only the latest request's reply counts, and only
+  // while its entry is shown.
+  void OnTranslateReply(const CTranslationRequest &request, const CHttpReply &reply);
+  std::optional<CTranslationRequest> m_translation;
+  uint64_t m_translateSerial = 0;
 
   // Kanji database.
   void MatchKanjiStoreCommand();

@@ -28,11 +28,11 @@
 #include "app/quillan_window.h"
 #include "app/spin_arrows.h"
 #include "core/file_io.h"
-#include "workbench/quillan_dlg.h"
 #include "modal_script.h"
 #include "tiny_http_server.h"
 #include "view/menu_table.h"
 #include "view/pane_renderer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 namespace {
@@ -57,13 +57,10 @@ protected:
 
     m_window = std::make_unique<CQuillanWindow>();
     m_window->show();
-    QString notice;
-    {
-      CModalScript script;
-      script.Answer(QMessageBox::Ok, &notice); // the first start builds the kanji database
-      ASSERT_TRUE(m_window->Initialize(m_dir));
-    }
-    EXPECT_TRUE(notice.startsWith(QStringLiteral("Creating Database"))) << notice.toStdString();
+    // The demo brings its kanji database: no first-start question.
+    ASSERT_TRUE(fs::exists(m_dir / "data" / "glyphary.db"));
+    ASSERT_TRUE(m_window->Initialize(m_dir));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     m_window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
   }
@@ -118,9 +115,10 @@ void ExpectMenu(const QList<QAction *> &actions, const std::vector<CMenuEntry> &
 TEST_F(CWindowTest, MenusFollowTheTableAndTheOpenEnablesTheFileItems) {
   std::vector<CMenuEntry> table = MainMenu(Dlg().NameLabels());
   QList<QAction *> bar = m_window->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 10); // the nine of the table and Help with the about box
+  ASSERT_EQ(bar.size(), 11); // the nine of the table, View with the zoom and Help with the about box
   ExpectMenu(bar.mid(0, 9), table, "");
-  EXPECT_EQ(bar[9]->text(), QStringLiteral("&Help"));
+  EXPECT_EQ(bar[9]->text(), QStringLiteral("&View"));
+  EXPECT_EQ(bar[10]->text(), QStringLiteral("&Help"));
 
   EXPECT_EQ(m_window->Action(NameItemIds()[0])->text(), QStringLiteral("Hero"));
   EXPECT_EQ(m_window->Action(NameItemIds()[1])->text(), QStringLiteral("Rival && Co"));
@@ -440,6 +438,7 @@ TEST_F(CWindowTest, TheExchangeButtonsUseTheRealClipboardAndTheTranslationServic
   std::string url = server.Url("");
   std::ofstream(m_dir / "quillan.conf") << "translate-host = " << url.substr(std::string("http://").size()) << "\n";
   QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+  QTRY_VERIFY(!Dlg().m_translation);
   std::vector<uint16_t> translated = Dlg().CurrentEnglish();
   ASSERT_GE(translated.size(), 10u);
   EXPECT_EQ(std::vector<uint16_t>(translated.begin(), translated.begin() + 10),
@@ -458,8 +457,9 @@ TEST_F(CWindowTest, TranslationRepliesAndFailuresFromARealServer) {
     bool message;               // a failure is told
   } cases[] = {
       {200, "OK", {'O', 'K', 0}, false},
-      {200, QByteArray("abc\0ef", 6), {'a', 'b', 'c', 0, 0}, false},
-      {404, "Not Found", {'a', 'b', 'c', 0, 0}, true},
+      {200, QByteArray("abc\0ef", 6), {'a', 'b', 'c', 0}, false},
+      {200, "It\xE2\x80\x99s caf\xC3\xA9.", {'I', 't', '\'', 's', ' ', 'c', 'a', 'f', 'e', '.', 0}, false},
+      {404, "Not Found", {'I', 't', '\'', 's', ' ', 'c', 'a', 'f', 'e', '.', 0}, true},
   };
   for (const Case &c : cases) {
     testing::CTinyServer server([&](const QByteArray &) { return testing::Response(c.status, "Whatever", c.body); });
@@ -469,10 +469,151 @@ TEST_F(CWindowTest, TranslationRepliesAndFailuresFromARealServer) {
       CModalScript script;
       if (c.message) script.Answer(QMessageBox::Ok, &told);
       QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+      QTRY_VERIFY(!Dlg().m_translation);
+      if (c.message) {
+        QTRY_VERIFY(!told.isEmpty());
+      }
     }
     EXPECT_EQ(Dlg().CurrentEnglish(), c.text) << c.status;
     EXPECT_EQ(told.contains(QStringLiteral("404")), c.message) << told.toStdString();
   }
+}
+
+TEST_F(CWindowTest, AnOddLengthReplyLeavesTheCursorOnTheTerminator) {
+  OpenDemo();
+  StartOnEmptyLine();
+  testing::CTinyServer server([](const QByteArray &) { return testing::Response(200, "OK", "Hello World"); });
+  std::ofstream(m_dir / "quillan.conf") << "translate-host = " << server.Url("").substr(7) << "\n";
+  QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+  QTRY_VERIFY(!Dlg().m_translation);
+  QTest::keyClick(Pane(), Qt::Key_Exclam, Qt::ShiftModifier, 0);
+  QTRY_COMPARE(Dlg().CurrentEnglish().size(), size_t(13));
+  EXPECT_EQ(Dlg().CurrentEnglish(),
+            (std::vector<uint16_t>{'H', 'e', 'l', 'l', 'o', ' ', 'W', 'o', 'r', 'l', 'd', '!', 0}))
+      << "the character typed after the reply is kept";
+}
+
+TEST_F(CWindowTest, TheWindowKeepsWorkingWhileTheTranslationIsOnItsWay) {
+  OpenDemo();
+  StartOnEmptyLine();
+  // A server that takes its time: the reply comes when the test says so.
+  QTcpServer slow;
+  ASSERT_TRUE(slow.listen(QHostAddress::LocalHost));
+  QList<QTcpSocket *> sockets;
+  QObject::connect(&slow, &QTcpServer::newConnection, [&] {
+    while (QTcpSocket *socket = slow.nextPendingConnection())
+      sockets << socket;
+  });
+  std::ofstream(m_dir / "quillan.conf") << "translate-host = 127.0.0.1:" << slow.serverPort() << "\n";
+  QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+  ASSERT_TRUE(Dlg().m_translation.has_value()) << "the click returns before the reply";
+  QTRY_VERIFY(!sockets.isEmpty());
+  // Typing goes on meanwhile, and the progress window offers Cancel.
+  QTest::keyClick(Pane(), Qt::Key_A, Qt::NoModifier, 0);
+  QTRY_COMPARE(Dlg().CurrentEnglish(), (std::vector<uint16_t>{'a', 0}));
+  QTRY_VERIFY(m_window->Platform().HttpProgress() && m_window->Platform().HttpProgress()->isVisible());
+  // The user moves to the next line; the late reply is not written there.
+  QTRY_VERIFY(Pane()->hasFocus()); // the progress window leaves the keyboard to the panes
+  QTest::keyClick(Pane(), Qt::Key_Return, Qt::NoModifier, 0);
+  QTRY_COMPARE(Dlg().m_currentLine, 101);
+  std::vector<uint16_t> next = Dlg().CurrentEnglish();
+  QString told;
+  {
+    CModalScript script;
+    script.Answer(QMessageBox::Ok, &told);
+    sockets.front()->write(testing::Response(200, "OK", "Late"));
+    sockets.front()->disconnectFromHost();
+    QTRY_VERIFY(!told.isEmpty());
+  }
+  EXPECT_TRUE(told.contains(QStringLiteral("not used"))) << told.toStdString();
+  EXPECT_EQ(Dlg().CurrentEnglish(), next);
+  EXPECT_EQ(Dlg().EnglishAt(0, 100), (std::vector<uint16_t>{'a', 0}));
+
+  // Cancel ends a request and changes nothing.
+  QTest::mouseClick(m_window->Button(kIdGoogleTranslate), Qt::LeftButton);
+  QTRY_VERIFY(m_window->Platform().HttpProgress() && m_window->Platform().HttpProgress()->isVisible());
+  QList<QPushButton *> cancel = m_window->Platform().HttpProgress()->findChildren<QPushButton *>();
+  ASSERT_EQ(cancel.size(), 1);
+  cancel.front()->click();
+  QTRY_VERIFY(!Dlg().m_translation);
+  EXPECT_EQ(Dlg().CurrentEnglish(), next);
+}
+
+TEST_F(CWindowTest, ZoomChangesTheFactorAndEveryMenuStaysInSight) {
+  QMenuBar *bar = m_window->menuBar();
+  std::vector<QString> titles;
+  for (QAction *action : bar->actions())
+    titles.push_back(action->text());
+  ASSERT_GE(titles.size(), 11u) << "ten menus of the table, View and Help";
+  for (int zoom = 1; zoom <= 3; ++zoom) {
+    m_window->SetZoomFactor(zoom);
+    QApplication::processEvents();
+    EXPECT_EQ(Pane()->size(), QSize(480 * zoom, 380 * zoom));
+    for (QAction *action : bar->actions()) {
+      QRect place = bar->actionGeometry(action);
+      EXPECT_TRUE(!place.isEmpty() && bar->rect().contains(place))
+          << action->text().toStdString() << " is hidden at factor " << zoom;
+    }
+  }
+  // The shortcuts.
+  m_window->SetZoomFactor(1);
+  QTest::keyClick(m_window.get(), Qt::Key_Plus, Qt::ControlModifier);
+  EXPECT_EQ(m_window->ZoomFactor(), 2);
+  QTest::keyClick(m_window.get(), Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_EQ(m_window->ZoomFactor(), 1);
+  QTest::keyClick(m_window.get(), Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_EQ(m_window->ZoomFactor(), 1) << "never below 1";
+
+  // The factor comes back at the next start.
+  m_window->SetZoomFactor(3);
+  m_window->close();
+  m_window.reset();
+  m_window = std::make_unique<CQuillanWindow>();
+  m_window->show();
+  ASSERT_TRUE(m_window->Initialize(m_dir));
+  EXPECT_EQ(m_window->ZoomFactor(), 3);
+  m_window->SetZoomFactor(1);
+  m_window->close();
+}
+
+TEST(WindowZoomTest, StartsAtTheLargestFactorThatFitsEightyPercentOfTheScreen) {
+  QSize extra(140, 60); // the controls beside the panes, the menu bar
+  struct Case {
+    QSize screen;
+    int zoom;
+  } cases[] = {{{1920, 1040}, 2}, {{1366, 728}, 1}, {{2560, 1400}, 2},
+               {{3840, 2120}, 4}, {{800, 600}, 1},  {{20000, 20000}, 6}};
+  for (const Case &c : cases)
+    EXPECT_EQ(CQuillanWindow::StartZoom(extra, c.screen), c.zoom) << c.screen.width() << "x" << c.screen.height();
+}
+
+TEST(WindowFirstStartTest, AFreshFolderAsksOverTheMainWindow) {
+  fs::path dir = fs::temp_directory_path() / "quillan-window-fresh";
+  fs::remove_all(dir);
+  fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", dir, fs::copy_options::recursive);
+  fs::remove(dir / "data" / "glyphary.db");
+  CQuillanWindow window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  QString notice;
+  QPoint boxCentre, windowCentre;
+  {
+    CModalScript script;
+    script.Then([&](QWidget *modal) {
+      auto *box = qobject_cast<QMessageBox *>(modal);
+      ASSERT_NE(box, nullptr);
+      notice = box->text();
+      boxCentre = box->frameGeometry().center();
+      windowCentre = window.frameGeometry().center(); // where the window is at that moment
+      box->button(QMessageBox::Ok)->click();
+    });
+    ASSERT_TRUE(window.Initialize(dir));
+  }
+  EXPECT_TRUE(notice.startsWith(QStringLiteral("Creating Database"))) << notice.toStdString();
+  EXPECT_LT((boxCentre - windowCentre).manhattanLength(), 120) << "the question sits over the window";
+  EXPECT_TRUE(fs::exists(dir / "data" / "glyphary.db"));
+  window.EndDialog();
+  fs::remove_all(dir);
 }
 
 TEST_F(CWindowTest, ChangeFontEditsTheFontOfTheOpenScript) {
@@ -503,9 +644,9 @@ TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {
   fs::current_path(dir);
   {
     CQuillanApp app;
-    CModalScript script;
-    script.Answer(QMessageBox::Ok); // the new kanji database
+    // The demo opens straight into the script: no first-start question.
     ASSERT_TRUE(app.InitInstance({QStringLiteral("quillan"), QStringLiteral("x5DEMO.bin")}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     CQuillanWindow *window = app.MainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());

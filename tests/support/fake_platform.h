@@ -62,11 +62,29 @@ public:
   std::optional<std::filesystem::path> AskDisc() override { return std::nullopt; }
   void SetClipboardText(const std::u16string &text) override { m_clipboard = text; }
   std::optional<std::u16string> ClipboardText() override { return m_clipboard; }
+  // HTTP: by default a request is answered at once with m_httpReply; with
+  // m_holdHttp set it waits until the test calls FinishHttp.
   CHttpReply m_httpReply;
   std::vector<std::string> m_urls;
-  CHttpReply HttpGet(const std::string &url, int) override {
+  bool m_holdHttp = false;
+  CHttpDone m_pendingHttp;
+  void StartHttpGet(const std::string &url, int, const std::string &, CHttpDone done) override {
     m_urls.push_back(url);
-    return m_httpReply;
+    if (m_holdHttp) {
+      m_pendingHttp = std::move(done);
+      return;
+    }
+    m_pendingHttp = nullptr;
+    done(m_httpReply);
+  }
+  void CancelHttpGet() override { m_pendingHttp = nullptr; }
+  // Delivers the held request's reply; false when none was waiting.
+  bool FinishHttp(const CHttpReply &reply) {
+    if (!m_pendingHttp) return false;
+    CHttpDone done = std::move(m_pendingHttp);
+    m_pendingHttp = nullptr;
+    done(reply);
+    return true;
   }
   void RunWithProgress(const std::string &, const CProgressJob &job) override {
     job([](double, const std::string &) { return true; });
