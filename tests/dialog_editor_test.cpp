@@ -2,6 +2,8 @@
 // platform's keyboard: typing, cursor moves, Backspace with control groups,
 // line insert and delete, and the rules of held keys and Shift.
 
+#include <fstream>
+
 #include "core/keyboard_input.h"
 #include "support/dialog_fixture.h"
 
@@ -64,14 +66,12 @@ TEST_F(Editor, MovesTheCursorWithTheArrows) {
   struct Case {
     int scan, startTop, startOffset, top, offset;
   } cases[] = {
-      {kScanUp, 0, 7, 0, 0},     // up in the first row goes to element 0
-      {kScanUp, 2, 3, 1, 3},     // up in the first visible row scrolls
-      {kScanUp, 0, 20, 0, 5},
-      {kScanLeft, 0, 0, 0, 0},   // left at the first element stays
-      {kScanLeft, 2, 0, 1, 0},   // left in the top-left cell scrolls a row
-      {kScanDown, 0, 5, 0, 20},
-      {kScanDown, 1, 68, 2, 68}, // down in the last visible row scrolls
-      {kScanDown, 2, 65, 2, 69}, // down past the end is clamped to the marker
+      {kScanUp, 0, 7, 0, 0},                                 // up in the first row goes to element 0
+      {kScanUp, 2, 3, 1, 3},                                 // up in the first visible row scrolls
+      {kScanUp, 0, 20, 0, 5},     {kScanLeft, 0, 0, 0, 0},   // left at the first element stays
+      {kScanLeft, 2, 0, 1, 0},                               // left in the top-left cell scrolls a row
+      {kScanDown, 0, 5, 0, 20},   {kScanDown, 1, 68, 2, 68}, // down in the last visible row scrolls
+      {kScanDown, 2, 65, 2, 69},                             // down past the end is clamped to the marker
       {kScanRight, 1, 73, 1, 74},
   };
   for (const auto &c : cases) {
@@ -91,15 +91,15 @@ TEST_F(Editor, BackspaceRemovesControlGroupsWhole) {
     Elements after;
     int cursorAfter;
   } cases[] = {
-      {{'A', 8, 5, 0}, 3, {'A', 0}, 1},                 // on the marker: colour and argument go
-      {{'X', 14, 3, 4, 'Y', 0}, 4, {'X', 'Y', 0}, 1},   // after a tab group: all three go
-      {{'X', 8, 5, 'Y', 0}, 3, {'X', 'Y', 0}, 1},       // after a colour argument
-      {{'X', 8, 5, 'Y', 0}, 2, {'X', 'Y', 0}, 1},       // right after the colour code
-      {{'X', 13, 'Y', 0}, 2, {'X', 'Y', 0}, 1},         // code 13 alone
+      {{'A', 8, 5, 0}, 3, {'A', 0}, 1},               // on the marker: colour and argument go
+      {{'X', 14, 3, 4, 'Y', 0}, 4, {'X', 'Y', 0}, 1}, // after a tab group: all three go
+      {{'X', 8, 5, 'Y', 0}, 3, {'X', 'Y', 0}, 1},     // after a colour argument
+      {{'X', 8, 5, 'Y', 0}, 2, {'X', 'Y', 0}, 1},     // right after the colour code
+      {{'X', 13, 'Y', 0}, 2, {'X', 'Y', 0}, 1},       // code 13 alone
       {{'A', 'B', 'C', 0}, 2, {'A', 'C', 0}, 1},
-      {{'A', 'B', 0}, 0, {'A', 'B', 0}, 0},             // nothing before the cursor
+      {{'A', 'B', 0}, 0, {'A', 'B', 0}, 0}, // nothing before the cursor
       {{'A', 'B', 0}, 2, {'A', 0}, 1},
-      {{'A', 0}, 1, {}, 0},                             // the last character: the marker goes too
+      {{'A', 0}, 1, {}, 0}, // the last character: the marker goes too
   };
   for (const auto &c : cases) {
     SetText(c.before, c.cursor);
@@ -119,7 +119,8 @@ TEST_F(Editor, BackspaceRemovesControlGroupsWhole) {
 TEST_F(Editor, HeldKeysActOnceAndShiftChangesDropTheKey) {
   SetText({0}, 0);
   m_platform.Press(0x1E, 'a');
-  for (int i = 0; i < 5; ++i) m_dlg->EditTick();
+  for (int i = 0; i < 5; ++i)
+    m_dlg->EditTick();
   EXPECT_EQ(Text(), (Elements{'a', 0}));
   m_platform.Release(0x1E);
   m_dlg->EditTick();
@@ -148,7 +149,8 @@ TEST_F(Editor, IgnoresTheKeyboardWithoutFocusOrDocument) {
 
 TEST_F(Editor, EnterInsertAndDeleteWorkOnLines) {
   auto &page = m_dlg->m_englishStrings;
-  for (int line = 0; line < 256; ++line) page[size_t(line)] = {uint16_t('a' + line % 26), 0};
+  for (int line = 0; line < 256; ++line)
+    page[size_t(line)] = {uint16_t('a' + line % 26), 0};
   m_dlg->m_currentLine = 10;
   Tap(kScanInsert);
   EXPECT_TRUE(page[10].empty());
@@ -170,6 +172,59 @@ TEST_F(Editor, EnterInsertAndDeleteWorkOnLines) {
   m_dlg->m_currentLine = 255;
   Tap(0x1C, 13);
   EXPECT_EQ(m_dlg->m_currentLine, 255) << "the last line of a page stays";
+}
+
+TEST_F(Editor, BackspaceRemovesANameWhole) {
+  // Names 8-12 and 15 would otherwise read as codes that take the next element.
+  for (uint16_t m : {1, 8, 9, 14, 15, 40}) {
+    struct Case {
+      Elements before;
+      int cursor;
+      Elements after;
+      int cursorAfter;
+    } cases[] = {
+        {{'A', 0x11, m, 0}, 3, {'A', 0}, 1},               // on the marker
+        {{'A', 0x11, m, 'B', 0}, 3, {'A', 'B', 0}, 1},     // right after the name
+        {{'A', 0x11, m, 'B', 0}, 2, {'A', 'B', 0}, 1},     // on the name's number
+        {{0x11, m, 'B', 'C', 0}, 3, {0x11, m, 'C', 0}, 2}, // the letter after a name goes alone
+        {{0x11, m, 'B', 0}, 3, {0x11, m, 0}, 2},           // also at the end
+    };
+    for (const auto &c : cases) {
+      SetText(c.before, c.cursor);
+      Tap(0x0E, 8);
+      EXPECT_EQ(Text(), c.after) << "name " << m << ", cursor " << c.cursor;
+      EXPECT_EQ(Cursor(), c.cursorAfter) << "name " << m << ", cursor " << c.cursor;
+    }
+  }
+  // A name at the top of a scrolled view: the view follows the cursor back.
+  Elements text(30, 'x');
+  text.insert(text.end(), {0x11, 8, 'y', 0});
+  SetText(text, 32);
+  m_dlg->m_viewTopRow = 2;
+  m_dlg->m_cursorOffset = 2;
+  Tap(0x0E, 8);
+  EXPECT_EQ(Text().size(), 32u);
+  EXPECT_EQ(Cursor(), 30);
+  EXPECT_GE(m_dlg->m_cursorOffset, 0);
+}
+
+TEST_F(Editor, TheStatusNamesTheNameUnderTheCursor) {
+  std::ofstream(m_dir / "data" / "names.txt") << "Arle\nBastion\n";
+  m_dlg = std::make_unique<CQuillanDlg>(m_platform); // the labels are read at start-up
+  ASSERT_TRUE(m_dlg->OnInitDialog(m_dir));
+  OpenScript({4});
+  SetText({'A', 0x11, 2, 'B', 0}, 1);
+  m_dlg->EditTick();
+  EXPECT_EQ(m_platform.m_status, "Page: 0\nLine: 1\nName: Bastion");
+  SetText({'A', 0x11, 2, 'B', 0}, 2);
+  m_dlg->EditTick();
+  EXPECT_EQ(m_platform.m_status, "Page: 0\nLine: 1\nName: Bastion");
+  SetText({'A', 0x11, 2, 'B', 0}, 3);
+  m_dlg->EditTick();
+  EXPECT_EQ(m_platform.m_status, "Page: 0\nLine: 1");
+  SetText({0x11, 41, 0}, 0);
+  m_dlg->EditTick();
+  EXPECT_EQ(m_platform.m_status, "Page: 0\nLine: 1") << "41 is no name number";
 }
 
 TEST_F(Editor, ReportsTheStatusAndTheUnsavedMark) {

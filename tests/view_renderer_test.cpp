@@ -377,14 +377,67 @@ TEST_F(CRendererTest, PaintStateAndFlags) {
     EXPECT_EQ(cell.m_code, 0);
   EXPECT_EQ(m_doc.m_repaintJapanese, 0);
   EXPECT_TRUE(m_doc.m_japaneseText.empty());
-  // Without the flag the Japanese pane's background is not copied again.
+  // Both panes are cleared at every paint, with the flag or without it.
   CPixelCanvas scribble(1, 1, {9, 9, 9});
-  m_renderer.Canvas().CopyRect(scribble, {0, 0, 1, 1}, 5, 25);
-  m_renderer.ClearPanes(m_doc);
-  EXPECT_EQ(m_renderer.Canvas().Pixel(5, 25), (CRgb{9, 9, 9}));
+  for (uint8_t flag : {0, 1}) {
+    m_renderer.Canvas().CopyRect(scribble, {0, 0, 1, 1}, 5, 25);
+    m_renderer.Canvas().CopyRect(scribble, {0, 0, 1, 1}, 5, 225);
+    m_doc.m_repaintJapanese = flag;
+    m_renderer.ClearPanes(m_doc);
+    EXPECT_EQ(m_renderer.Canvas().Pixel(5, 25), kBackground);
+    EXPECT_EQ(m_renderer.Canvas().Pixel(5, 225), kBackground);
+  }
+}
+
+TEST_F(CRendererTest, AScrolledJapanesePaneKeepsNoPixelsOfTheFrameBefore) {
+  // Identified kanji are ORed and voicing marks copied over their cells:
+  // after a step of the pane's spin the picture must be the one a fresh
+  // paint of the new rows gives.
+  std::vector<uint16_t> entry;
+  for (int i = 0; i < 15; ++i) { // four cells a round, so a row step moves every glyph to another column
+    entry.push_back(uint16_t(0x100 + i % 2));
+    entry.push_back(0x96);
+    entry.push_back(0xDE);
+    entry.push_back('A');
+  }
+  entry.push_back(0);
+  OpenScript({entry}, {CornerGlyph(), CornerGlyph()});
+  m_doc.m_kanjiCodeBook[0] = 0x65E5;
+  m_doc.m_kanjiCodeBook[1] = 0x6708;
+  m_doc.m_japaneseTopRow = 0;
+  ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
+  m_doc.m_japaneseTopRow = 1; // the spin: no flag, like every paint after a step
+  ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
+
+  CPaneRenderer fresh;
+  ASSERT_TRUE(fresh.LoadFontSheets(m_pictures).Ok());
+  ASSERT_TRUE(fresh.LoadPaneBackground(m_pictures).Ok());
   m_doc.m_repaintJapanese = 1;
-  m_renderer.ClearPanes(m_doc);
-  EXPECT_EQ(m_renderer.Canvas().Pixel(5, 25), kBackground);
+  ASSERT_TRUE(fresh.PaintPanes(m_doc).Ok());
+  for (int y = 20; y < 180; ++y)
+    for (int x = 0; x < 480; ++x)
+      ASSERT_EQ(m_renderer.Canvas().Pixel(x, y), fresh.Canvas().Pixel(x, y)) << x << "," << y;
+}
+
+TEST_F(CRendererTest, ANameIsItsCaptionAndItsNumberAndTakesNothingElse) {
+  // Name 8 would read as a colour code and name 9-12 or 15 as codes taking
+  // the next letter: as a name's number they are only its argument cell.
+  for (uint16_t number : {1, 8, 9, 14, 15, 40}) {
+    m_doc.CurrentEnglish() = {'A', kNameCode, number, 'B', 'C', 0};
+    ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
+    auto cells = PaneCells(kEnglishPaneY);
+    ASSERT_GE(cells.size(), 5u);
+    EXPECT_EQ(cells[1].m_code, kNameCode);
+    EXPECT_EQ(cells[1].m_sheet, 7) << "the caption in the text's colour";
+    EXPECT_EQ(cells[2].m_code, number);
+    EXPECT_EQ(cells[2].m_sheet, kNumberSheetIndex) << number;
+    EXPECT_EQ(cells[3].m_sheet, 7) << "the letter after a name keeps the colour, name " << number;
+    EXPECT_EQ(cells[4].m_sheet, 7) << number;
+  }
+  // 0x11 without a name number stays a slot caption alone.
+  m_doc.CurrentEnglish() = {kNameCode, 'B', 0};
+  ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
+  EXPECT_EQ(PaneCells(kEnglishPaneY)[1].m_sheet, 7);
 }
 
 TEST(RendererLoading, MissingPicturesFailWithTheFixedMessages) {

@@ -112,8 +112,11 @@ CStatus CPaneRenderer::PaintPanes(CTranslationDocument &doc) {
 }
 
 void CPaneRenderer::ClearPanes(const CTranslationDocument &doc) {
+  // Both panes every time: kanji are ORed and voicing marks copied over
+  // their cells, so whatever an earlier paint left there would show through.
+  (void)doc;
   CRect whole{0, 0, kPaneWidth, kPaneHeight};
-  if (doc.m_repaintJapanese) m_canvas.CopyRect(m_paneBackground, whole, 0, kJapanesePaneY);
+  m_canvas.CopyRect(m_paneBackground, whole, 0, kJapanesePaneY);
   m_canvas.CopyRect(m_paneBackground, whole, 0, kEnglishPaneY);
 }
 
@@ -181,10 +184,18 @@ void CPaneRenderer::DrawPane(CTranslationDocument &doc, int x0, int y0, const st
       else
         DrawSheetGlyph(doc, lo, x, y);
 
+      // A name (0x11 and its number 1-40) is one unit: its number is drawn
+      // as an argument, so it never starts a colour or takes the next element.
+      size_t next = cell + 1;
+      bool name = !argument && hi == 0 && lo == kNameCode && inGrid && next < tpString[0].size() &&
+                  tpString[1][next] == 0 && IsNameNumber(tpString[0][next]);
       if (doc.m_textColor == kTabArgumentColour) {
         doc.m_textColor = kArgumentColour;
       } else if (doc.m_textColor < 0) {
         doc.m_textColor = colourBeforeArguments;
+      } else if (name) {
+        colourBeforeArguments = doc.m_textColor;
+        doc.m_textColor = kArgumentColour;
       } else if (hi == 0 && (lo == kTabCode || TakesOneArgument(lo))) {
         colourBeforeArguments = doc.m_textColor;
         doc.m_textColor = lo == kTabCode ? kTabArgumentColour : kArgumentColour;

@@ -2,6 +2,7 @@
 // moves, typing, line insert and delete, and Backspace, which removes a
 // control code together with its arguments.
 
+#include <algorithm>
 #include <cstdio>
 
 #include "workbench/quillan_dlg.h"
@@ -18,6 +19,17 @@ void CQuillanDlg::RefreshCursorChar() {
   const EnglishString &text = CurrentEnglish();
   int p = m_viewTopRow * kRowWidth + m_cursorOffset;
   if (p >= 0 && p < int(text.size())) m_cursorChar = text[size_t(p)];
+}
+
+int CQuillanDlg::NameUnderCursor() {
+  const EnglishString &s = CurrentEnglish();
+  int p = m_viewTopRow * kRowWidth + m_cursorOffset;
+  auto nameAt = [&](int i) { // the name whose 0x11 is element i
+    return i >= 0 && i + 1 < int(s.size()) && s[size_t(i)] == kNameCode && IsNameNumber(s[size_t(i + 1)]);
+  };
+  if (nameAt(p)) return s[size_t(p + 1)];
+  if (nameAt(p - 1)) return s[size_t(p)];
+  return 0;
 }
 
 void CQuillanDlg::AdvanceCursor() {
@@ -44,8 +56,11 @@ void CQuillanDlg::DrainKeyboard() {
 void CQuillanDlg::EditTick() {
   char status[64];
   std::snprintf(status, sizeof status, "Page: %d\nLine: %d", m_currentPage, m_currentLine + 1);
-  if (m_statusText != status) {
-    m_statusText = status;
+  std::string text = status;
+  // On a name the status tells whose it is.
+  if (int number = NameUnderCursor(); number > 0) text += "\nName: " + m_nameLabels[size_t(number - 1)];
+  if (m_statusText != text) {
+    m_statusText = text;
     m_platform.SetStatusText(m_statusText);
   }
   if (m_focusLost || m_noDocument || !m_keyboard) return;
@@ -166,8 +181,10 @@ void CQuillanDlg::Backspace() {
   auto lastColumnRule = [&]() {
     if (!s.empty() && m_cursorOffset % kRowWidth == 14) {
       --m_viewTopRow;
-      if (m_viewTopRow < 0) m_viewTopRow = 0;
-      else m_cursorOffset += kRowWidth;
+      if (m_viewTopRow < 0)
+        m_viewTopRow = 0;
+      else
+        m_cursorOffset += kRowWidth;
     }
   };
   auto erase = [&](int index, int count) {
@@ -175,6 +192,20 @@ void CQuillanDlg::Backspace() {
     int end = std::min(index + count, int(s.size()));
     if (index < end) s.erase(s.begin() + index, s.begin() + end);
   };
+  // Element i is the number of a name (0x11 before it): a letter, not a code.
+  auto nameNumberAt = [&](int i) {
+    return i >= 1 && i < int(s.size()) && s[size_t(i - 1)] == kNameCode && IsNameNumber(s[size_t(i)]);
+  };
+  if (p + 1 < n && p > 0 && (nameNumberAt(p - 1) || nameNumberAt(p))) {
+    // A name goes whole, whether the cursor stands after its number or on it.
+    int first = nameNumberAt(p - 1) ? p - 2 : p - 1;
+    erase(first, 2);
+    m_viewTopRow = std::min(m_viewTopRow, first / kRowWidth);
+    m_cursorOffset = first - kRowWidth * m_viewTopRow;
+    RefreshCursorChar();
+    PaintPanes();
+    return;
+  }
   if (p + 1 < n) {
     // Case A: the element before the cursor goes, with its control group.
     if (p > 0) {
@@ -184,7 +215,7 @@ void CQuillanDlg::Backspace() {
       } else if (s[size_t(p - 1)] == 14) {
         erase(p - 1, 2);
       }
-      if (p >= 2 && p - 2 < int(s.size())) {
+      if (p >= 2 && p - 2 < int(s.size()) && !nameNumberAt(p - 2)) {
         if (TakesOneArgument(s[size_t(p - 2)])) {
           e = p - 2;
           --m_cursorOffset;
@@ -213,13 +244,17 @@ void CQuillanDlg::Backspace() {
       m_platform.MessageBox("error here");
       return;
     }
+    bool name = nameNumberAt(int(s.size()) - 1);
     s.pop_back();
     --m_cursorOffset;
-    if (!s.empty() && TakesOneArgument(s.back())) {
+    if (name) {
+      s.pop_back(); // the name's 0x11 goes with its number
+      --m_cursorOffset;
+    } else if (!s.empty() && TakesOneArgument(s.back()) && !nameNumberAt(int(s.size()) - 1)) {
       s.pop_back();
       --m_cursorOffset;
     }
-    if (s.size() > 1 && s[s.size() - 2] == 14) {
+    if (!name && s.size() > 1 && s[s.size() - 2] == 14) {
       s.resize(s.size() - 2);
       m_cursorOffset -= 2;
     }
