@@ -81,7 +81,7 @@ void CKeyboardSource::Push(int scan, uint8_t character) {
   m_queue.push_back(state);
 }
 
-void CKeyboardSource::Press(int scan, uint8_t character) {
+void CKeyboardSource::Press(int scan, uint8_t character, uint64_t time) {
   if (scan <= 0 || scan > 0xFF) return;
   if (int slot = HeldSlot(scan); slot >= 0) {
     if (m_held[slot]) return;
@@ -90,11 +90,19 @@ void CKeyboardSource::Press(int scan, uint8_t character) {
     return;
   }
   if (character == 0 && !IsEditingKey(scan)) return;
+  // A press of a key that is already down is the key repeating, whatever
+  // the window system calls it: a held key acts once.
+  bool repeat = m_down[size_t(scan)] || (time != 0 && m_released[size_t(scan)] == time);
+  m_down[size_t(scan)] = true;
+  if (repeat) return;
   Push(scan, character);
   Push(0, 0);
 }
 
-void CKeyboardSource::Release(int scan) {
+void CKeyboardSource::Release(int scan, uint64_t time) {
+  if (scan <= 0 || scan > 0xFF) return;
+  m_down[size_t(scan)] = false;
+  m_released[size_t(scan)] = time;
   int slot = HeldSlot(scan);
   if (slot < 0 || !m_held[slot]) return;
   m_held[slot] = 0;
@@ -103,6 +111,8 @@ void CKeyboardSource::Release(int scan) {
 
 void CKeyboardSource::Clear() {
   std::memset(m_held, 0, sizeof m_held);
+  m_down.fill(false);
+  m_released.fill(0);
   m_queue.clear();
   m_current = CState{};
 }

@@ -12,6 +12,7 @@
 // state, so every press is seen exactly once, in order, with its own Shift
 // state; with nothing queued a poll sees the Shift and Caps Lock keys held.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -24,10 +25,16 @@ namespace quillan {
 class CKeyboardSource {
 public:
   // A key went down. character is what the key types (0 for none); keys
-  // other than Shift and Caps Lock that neither type nor edit are ignored.
-  void Press(int scanCode, uint8_t character);
+  // other than Shift and Caps Lock that neither type nor edit are ignored,
+  // and so is a press of a key that is down already (no release since its
+  // last press): that is the key repeating.
+  // time is the window system's time of the event in milliseconds (0 when
+  // unknown): a press at the very time of the same key's release is the
+  // server repeating the key as a release and a press.
+  void Press(int scanCode, uint8_t character, uint64_t time = 0);
   // A key went up; only the Shift and Caps Lock keys are held in the state.
-  void Release(int scanCode);
+  // Every key is armed again by its release.
+  void Release(int scanCode, uint64_t time = 0);
   // Forgets every key (the window lost the focus).
   void Clear();
   // Forgets the queued states, keeping the Shift and Caps Lock keys held.
@@ -50,6 +57,8 @@ private:
   void Push(int scan, uint8_t character);
 
   uint8_t m_held[4] = {};
+  std::array<bool, 256> m_down{};         // keys pressed and not yet released
+  std::array<uint64_t, 256> m_released{}; // time of each key's last release
   std::deque<CState> m_queue;
   CState m_current;
 };

@@ -22,6 +22,29 @@ public:
   CKeyboardSource m_source;
 };
 
+TEST(KeyboardSourceTest, AKeyRepeatedByTheServerCountsOnce) {
+  // Presses queue two states each (the key down, then up again).
+  CKeyboardSource source;
+  source.Press(0x2D, 'x', 1000);
+  EXPECT_EQ(source.PendingCount(), 2u);
+  source.Press(0x2D, 'x', 1500); // no release since: the key repeating
+  EXPECT_EQ(source.PendingCount(), 2u);
+  source.Release(0x2D, 1540);
+  source.Press(0x2D, 'x', 1540); // a release and a press at one time: repeating too
+  EXPECT_EQ(source.PendingCount(), 2u);
+  source.Release(0x2D, 1600);
+  source.Press(0x2D, 'x', 1700); // pressed again
+  EXPECT_EQ(source.PendingCount(), 4u);
+  source.Release(0x2D, 0);
+  source.Press(0x2D, 'x', 0); // without times, a release always re-arms the key
+  EXPECT_EQ(source.PendingCount(), 6u);
+  source.Press(0x0E, 8, 1800); // another key is no repeat
+  EXPECT_EQ(source.PendingCount(), 8u);
+  source.Clear(); // the focus went away: every key counts afresh
+  source.Press(0x0E, 8, 1900);
+  EXPECT_EQ(source.PendingCount(), 2u);
+}
+
 TEST(KeyboardSourceTest, ScanCodesOfQtKeys) {
   const QString xcb = QStringLiteral("xcb"), offscreen = QStringLiteral("offscreen"),
                 windows = QStringLiteral("windows");
@@ -164,11 +187,13 @@ TEST(KeyboardSourceTest, APressIsFollowedByAPollWithoutIt) {
   CKeyboardInput reader(&platform, 1);
   ASSERT_TRUE(reader.Create());
   platform.m_source.Press(0x1E, 'a');
+  platform.m_source.Release(0x1E);
   platform.m_source.Press(0x1E, 'a');
   std::vector<int> shifts;
   EXPECT_EQ(PollAll(platform, reader, &shifts), (std::vector<int>{'a', 0, 'a', 0}));
 
   // Shift held: reported at every poll, also with nothing queued.
+  platform.m_source.Release(0x1E);
   platform.m_source.Press(kScanRightShift, 0);
   platform.m_source.Press(0x1E, 'A');
   shifts.clear();
