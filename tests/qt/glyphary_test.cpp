@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -178,10 +179,11 @@ TEST_F(GlypharyTest, OkRewritesTheFileAndCancelLeavesIt) {
   {
     CGlypharyDlg dialog(Base());
     dialog.SetCharPrompt([] { return QString("z"); });
+    dialog.SetSaveQuestion([](const QString &) { return CGlypharyDlg::CSaveAnswer::No; });
     dialog.NextPage();
     Click(dialog, CellCentre(1), Qt::RightButton);
     dialog.reject();
-    EXPECT_EQ(FileBytes(), m_fileBytes) << "Cancel writes nothing";
+    EXPECT_EQ(FileBytes(), m_fileBytes) << "Cancel and No write nothing";
   }
   {
     CGlypharyDlg dialog(Base());
@@ -193,6 +195,65 @@ TEST_F(GlypharyTest, OkRewritesTheFileAndCancelLeavesIt) {
     expected[1].code = 'z';
     EXPECT_EQ(FileBytes(), SerializeKanjiStore(expected));
   }
+}
+
+TEST_F(GlypharyTest, CancelAndCloseAskBeforeThrowingChangesAway) {
+  using Answer = CGlypharyDlg::CSaveAnswer;
+  struct Case {
+    Answer answer;
+    bool saved, closed;
+  } cases[] = {{Answer::Yes, true, true}, {Answer::No, false, true}, {Answer::Cancel, false, false}};
+  for (bool viaClose : {false, true})
+    for (const Case &c : cases) {
+      ASSERT_TRUE(SaveKanjiStore(m_store, DatabasePath()));
+      CGlypharyDlg dialog(Base());
+      dialog.show();
+      QStringList questions;
+      dialog.SetSaveQuestion([&](const QString &question) {
+        questions << question;
+        return c.answer;
+      });
+      dialog.SetCharPrompt([] { return QString("q"); });
+      dialog.NextPage();
+      Click(dialog, CellCentre(2), Qt::RightButton);
+      if (viaClose)
+        dialog.close();
+      else
+        Button(dialog, "Cancel")->click();
+      ASSERT_EQ(questions.size(), 1);
+      EXPECT_EQ(questions[0], QStringLiteral("Save the changes to glyphary.db?"));
+      EXPECT_EQ(dialog.isVisible(), !c.closed);
+      EXPECT_EQ(FileBytes() != m_fileBytes, c.saved);
+      if (c.saved) {
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+      }
+    }
+  // Without a change, or with the change undone, Cancel just leaves.
+  CGlypharyDlg dialog(Base());
+  dialog.show();
+  int asked = 0;
+  dialog.SetSaveQuestion([&](const QString &) {
+    ++asked;
+    return Answer::Cancel;
+  });
+  uint16_t original = dialog.Store()[2].code;
+  dialog.SetCharPrompt([] { return QString("q"); });
+  dialog.NextPage();
+  Click(dialog, CellCentre(2), Qt::RightButton);
+  dialog.SetCharPrompt([original] { return original ? QString(QChar(original)) : QString(); });
+  Click(dialog, CellCentre(2), Qt::RightButton);
+  dialog.reject();
+  EXPECT_EQ(asked, 0);
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(GlypharyTest, EnterPressesOk) {
+  CGlypharyDlg dialog(Base());
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTest::keyClick(&dialog, Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST_F(GlypharyTest, AsksBeforeOverwritingAFileChangedOnDisk) {

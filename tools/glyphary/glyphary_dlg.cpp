@@ -84,6 +84,7 @@ CGlypharyDlg::CGlypharyDlg(const QString &baseDir, QWidget *parent) : QDialog(pa
   auto *about = new QPushButton("About Glyphary...", this);
   for (QPushButton *button : {previous, next, ok, cancel, about})
     button->setAutoDefault(false);
+  ok->setDefault(true); // Enter presses OK
   m_status = new QLabel(this);
   m_status->setWordWrap(true);
 
@@ -117,6 +118,8 @@ CGlypharyDlg::CGlypharyDlg(const QString &baseDir, QWidget *parent) : QDialog(pa
   layout->addWidget(m_status);
 
   Load(std::filesystem::path(baseDir.toStdU16String()));
+  for (const KanjiRecord &record : m_store)
+    m_savedCodes.push_back(record.code);
   m_status->setText(m_loadNote.isEmpty() ? PathToQString(m_databasePath) : m_loadNote);
 }
 
@@ -264,6 +267,43 @@ void CGlypharyDlg::accept() {
     return;
   }
   m_loadedBytes = std::move(bytes);
+  m_savedCodes.clear();
+  for (const KanjiRecord &record : m_store)
+    m_savedCodes.push_back(record.code);
   m_grid->update();
   QDialog::accept();
+}
+
+bool CGlypharyDlg::Changed() const {
+  for (size_t i = 0; i < m_savedCodes.size() && i < m_store.size(); ++i)
+    if (m_store[i].code != m_savedCodes[i]) return true;
+  return false;
+}
+
+void CGlypharyDlg::reject() {
+  if (!m_hasDatabase || !Changed()) return QDialog::reject();
+  const QString question = QStringLiteral("Save the changes to glyphary.db?");
+  CSaveAnswer answer;
+  if (m_saveQuestion) {
+    answer = m_saveQuestion(question);
+  } else {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Glyphary"), question,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int pressed = box.exec();
+    answer = pressed == QMessageBox::Yes  ? CSaveAnswer::Yes
+             : pressed == QMessageBox::No ? CSaveAnswer::No
+                                          : CSaveAnswer::Cancel;
+  }
+  switch (answer) {
+  case CSaveAnswer::Yes:
+    accept(); // stays open when the save fails
+    return;
+  case CSaveAnswer::No:
+    QDialog::reject();
+    return;
+  case CSaveAnswer::Cancel:
+    return;
+  }
 }

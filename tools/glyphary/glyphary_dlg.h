@@ -40,6 +40,13 @@ public:
   void SetCharPrompt(CCharPrompt prompt) { m_charPrompt = std::move(prompt); }
   void SetQuestion(CQuestion question) { m_question = std::move(question); }
   void SetNotice(CNotice notice) { m_notice = std::move(notice); }
+  // The question before changes are thrown away: Yes saves, No discards,
+  // Cancel stays.
+  enum class CSaveAnswer { Yes, No, Cancel };
+  using CSaveQuestion = std::function<CSaveAnswer(const QString &)>;
+  void SetSaveQuestion(CSaveQuestion question) { m_saveQuestion = std::move(question); }
+  // Whether a record's character differs from the file as loaded or saved.
+  bool Changed() const;
 
   int Page() const { return m_page; }
   int SelectedCell() const { return m_selectedCell; }
@@ -66,6 +73,9 @@ public slots:
   // since it was loaded) and closes. The dialog stays open when the write
   // fails or the user declines.
   void accept() override;
+  // Cancel, Escape and closing the window: when records were changed, asks
+  // "Save the changes to glyphary.db?" first.
+  void reject() override;
 
 private:
   void Load(const std::filesystem::path &baseDir);
@@ -89,6 +99,8 @@ private:
   CCharPrompt m_charPrompt;
   CQuestion m_question;
   CNotice m_notice;
+  CSaveQuestion m_saveQuestion;
+  std::vector<uint16_t> m_savedCodes; // the characters as last loaded or saved
 
   QWidget *m_grid = nullptr;
   QLineEdit *m_pageEdit = nullptr;

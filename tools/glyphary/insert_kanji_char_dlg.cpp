@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/title_width.h"
+
 CInsertKanjiCharDlg::CInsertKanjiCharDlg(QWidget *parent) : QDialog(parent) {
   setWindowTitle("Insert Kanji Char");
   m_edit = new QLineEdit(this);
@@ -14,6 +16,7 @@ CInsertKanjiCharDlg::CInsertKanjiCharDlg(QWidget *parent) : QDialog(parent) {
   auto *layout = new QVBoxLayout(this);
   layout->addWidget(m_edit);
   layout->addWidget(buttons);
+  quillan::FitTitle(this);
 }
 
 QString CInsertKanjiCharDlg::Text() const { return m_edit->text().left(1); }
