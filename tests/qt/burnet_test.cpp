@@ -57,12 +57,12 @@ TEST(BurnetBuildTest, CuePathReplacesTheExtensionAndNeverEqualsTheImage) {
 
 TEST(BurnetBuildTest, CueSheetNamesTheImageAsTyped) {
   EXPECT_EQ(quillan::CueSheetText("C:/temp.iso"), "FILE \"C:/temp.iso\" BINARY\r\n"
-                                        "  TRACK 01 MODE1/2048\r\n"
-                                        "    INDEX 01 00:00:00\r\n"
-                                        "FILE \"TK7Track2.bin\" BINARY\r\n"
-                                        "  TRACK 02 AUDIO\r\n"
-                                        "    PREGAP 00:02:00\r\n"
-                                        "    INDEX 01 00:00:00\r\n");
+                                                  "  TRACK 01 MODE1/2048\r\n"
+                                                  "    INDEX 01 00:00:00\r\n"
+                                                  "FILE \"TK7Track2.bin\" BINARY\r\n"
+                                                  "  TRACK 02 AUDIO\r\n"
+                                                  "    PREGAP 00:02:00\r\n"
+                                                  "    INDEX 01 00:00:00\r\n");
 }
 
 class BurnetTest : public ::testing::Test {
@@ -119,13 +119,20 @@ TEST_F(BurnetTest, BuildsTheImageAndCueSheetFromTheFolder) {
   EXPECT_EQ(report->m_cueSheet, Cue());
   EXPECT_TRUE(fs::exists(m_fixture.m_disc / "CDDA2"));
   ExpectGoodImage();
-  ASSERT_EQ(report->m_notes.size(), 1u); // no TK7Track2.bin beside the image
-  EXPECT_NE(report->m_notes[0].find("TK7Track2.bin"), std::string::npos);
+  // No TK7Track2.bin beside the cue sheet: the silent track is written there.
+  fs::path track = m_scratch.Path() / "out dir" / "TK7Track2.bin";
+  EXPECT_TRUE(report->m_notes.empty());
+  EXPECT_TRUE(report->m_trackWritten);
+  EXPECT_EQ(report->m_track, track);
+  EXPECT_EQ(fs::file_size(track), 2097152u);
 
-  WriteBytes(m_scratch.Path() / "out dir" / "TK7Track2.bin", std::vector<uint8_t>(2097152, 0));
+  // One that is there already is left alone.
+  WriteBytes(track, std::vector<uint8_t>(1000, 7));
   report = BuildImage(m_job, {});
   ASSERT_TRUE(report) << report.Error().Message();
   EXPECT_TRUE(report->m_notes.empty());
+  EXPECT_FALSE(report->m_trackWritten);
+  EXPECT_EQ(fs::file_size(track), 1000u);
 }
 
 TEST_F(BurnetTest, AFailedBuildSaysWhyAndLeavesNoImage) {
@@ -189,7 +196,8 @@ TEST_F(BurnetTest, CommandLineModeBuildsAndReportsInLines) {
   auto read = [](std::FILE *file) {
     std::rewind(file);
     std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) text += char(c);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+      text += char(c);
     std::rewind(file);
     return text;
   };
@@ -237,10 +245,11 @@ TEST_F(BurnetTest, WindowStartsWithItsValuesAndBuildsOnOk) {
   }
   EXPECT_EQ(dialog->BaseDir(), m_fixture.m_work);
   EXPECT_EQ(dialog->windowTitle(), "Burnet");
-  EXPECT_EQ(dialog->FolderEdit()->text(), "C:/tk7-2");
-  EXPECT_EQ(dialog->ImageEdit()->text(), "C:/temp.iso");
+  EXPECT_EQ(dialog->FolderEdit()->text(), "tk7-2") << "below the current folder, not a Windows drive";
+  EXPECT_EQ(dialog->ImageEdit()->text(), "temp.iso");
   QStringList labels;
-  for (auto *label : dialog->findChildren<QLabel *>()) labels << label->text();
+  for (auto *label : dialog->findChildren<QLabel *>())
+    labels << label->text();
   EXPECT_TRUE(labels.contains("Folder for TK7 Files"));
   EXPECT_TRUE(labels.contains("Full Path and file name for ISO"));
 
@@ -257,12 +266,36 @@ TEST_F(BurnetTest, WindowStartsWithItsValuesAndBuildsOnOk) {
   EXPECT_TRUE(messages[0].contains("not found")) << messages[0].toStdString();
   EXPECT_TRUE(dialog->isVisible());
 
+  QStringList reports;
+  dialog->SetReportSink([&](const QString &text) { reports << text; });
   dialog->FolderEdit()->setText(QString::fromStdString(m_job.m_folder));
   dialog->OkButton()->click();
   EXPECT_EQ(messages.size(), 1);
+  ASSERT_EQ(reports.size(), 1) << "a success says what was written";
+  EXPECT_TRUE(reports[0].contains(QString::fromStdString(Image().string()))) << reports[0].toStdString();
+  EXPECT_TRUE(reports[0].contains(QString::fromStdString(Cue().string()))) << reports[0].toStdString();
+  EXPECT_TRUE(reports[0].contains("TK7Track2.bin")) << reports[0].toStdString();
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_FALSE(dialog->isVisible());
   ExpectGoodImage();
+}
+
+TEST_F(BurnetTest, TheStartValuesBuildBelowTheCurrentFolder) {
+  // The game files in tk7-2/ of the working folder, the image temp.iso there.
+  fs::create_directories(m_fixture.m_work / "tk7-2");
+  for (const auto &entry : fs::directory_iterator(m_job.m_folder))
+    fs::copy(entry.path(), m_fixture.m_work / "tk7-2" / entry.path().filename(), fs::copy_options::recursive);
+  CCurrentFolder inWork(m_fixture.m_work);
+  CBurnetDlg dialog;
+  dialog.SetBuilder(m_builder);
+  QStringList messages, reports;
+  dialog.SetMessageSink([&](const QString &text) { messages << text; });
+  dialog.SetReportSink([&](const QString &text) { reports << text; });
+  EXPECT_TRUE(dialog.Build()) << (messages.isEmpty() ? std::string() : messages[0].toStdString());
+  EXPECT_TRUE(fs::exists(m_fixture.m_work / "temp.iso"));
+  EXPECT_TRUE(fs::exists(m_fixture.m_work / "temp.cue"));
+  EXPECT_TRUE(fs::exists(m_fixture.m_work / "TK7Track2.bin"));
+  EXPECT_EQ(reports.size(), 1);
 }
 
 TEST_F(BurnetTest, WindowCancelStopsTheBuilderAndAboutOpens) {

@@ -109,9 +109,18 @@ CResult<CBurnetReport> BuildImage(const CBurnetJob &job, const CProgressCallback
     return built ? cue.Error().WithContext("cue sheet") : built.Error();
   if (!built) return built.Error();
 
+  // The cue sheet's second track: the silent one Make CD writes, unless
+  // one lies there already.
   fs::path track = report.m_cueSheet.parent_path() / quillan::kSilentTrackName;
-  if (!fs::exists(track, error))
-    report.m_notes.push_back("the cue sheet names TK7Track2.bin, which is not beside the image yet");
+  report.m_track = track;
+  if (!fs::exists(track, error)) {
+    if (CStatus written = quillan::WriteSilentTrack(track); written) {
+      report.m_trackWritten = true;
+    } else {
+      report.m_notes.push_back("the cue sheet names TK7Track2.bin, which could not be written beside it (" +
+                               written.Error().Message() + "); put it there before burning");
+    }
+  }
   return report;
 }
 

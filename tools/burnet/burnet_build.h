@@ -4,8 +4,9 @@
 // sort file B/data/tk7-2.txt, the boot area B/data/tk72ip.bin is stamped
 // over the image's first 32768 bytes (0xFF past the end of a shorter file),
 // and a cue sheet is written beside the image. B is the folder Burnet was
-// started in. Nothing is copied and no audio track is written: the cue sheet
-// names TK7Track2.bin, which must lie beside the image.
+// started in. Nothing is copied; the cue sheet names TK7Track2.bin, which
+// must lie beside it: when none is there, the silent track of Make CD is
+// written.
 
 #include <cstdint>
 #include <filesystem>
@@ -37,6 +38,8 @@ struct CBurnetReport {
   std::filesystem::path m_image;
   std::filesystem::path m_cueSheet;
   std::filesystem::path m_builder;
+  std::filesystem::path m_track; // TK7Track2.bin beside the cue sheet
+  bool m_trackWritten = false;   // written by this build (there was none)
   std::vector<std::string> m_notes;
 };
 

@@ -22,7 +22,7 @@ const char kUsage[] = "usage: burnet --folder F --iso I [--builder PROGRAM]\n"
                       "file data/tk7-2.txt, stamps the boot area data/tk72ip.bin over its first 32768\n"
                       "bytes and writes the cue sheet beside it (I with .iso replaced by .cue). An\n"
                       "empty file CDDA2 is put into F. The cue sheet names TK7Track2.bin, the audio\n"
-                      "track, which must lie beside the image.\n"
+                      "track, which must lie beside it: when none is there, a silent one is written.\n"
                       "\n"
                       "Lines on standard output: 'step NAME TEXT' (check, build, stamp, cue),\n"
                       "'note TEXT', 'wrote PATH'. Exit status 0 on success, 1 on failure with one\n"
@@ -85,9 +85,11 @@ int RunCommandLine(const std::vector<std::string> &args, const std::filesystem::
   });
   std::signal(SIGINT, previous);
   if (!report) return Fail(err, report.Error().Message());
-  for (const auto &note : report->m_notes) std::fprintf(out, "note %s\n", OneLine(note).c_str());
+  for (const auto &note : report->m_notes)
+    std::fprintf(out, "note %s\n", OneLine(note).c_str());
   std::fprintf(out, "wrote %s\nwrote %s\n", quillan::PathText(report->m_image).c_str(),
                quillan::PathText(report->m_cueSheet).c_str());
+  if (report->m_trackWritten) std::fprintf(out, "wrote %s\n", quillan::PathText(report->m_track).c_str());
   std::fflush(out);
   return 0;
 }

@@ -125,6 +125,25 @@ bool CBurnetDlg::Build() {
     if (!IsCancelled(result->Error())) ShowFailure(QString::fromStdString(result->Error().Message()));
     return false;
   }
+  const CBurnetReport &report = result->Value();
+  auto absolute = [](const std::filesystem::path &path) {
+    std::error_code ignored;
+    std::filesystem::path full = std::filesystem::absolute(path, ignored);
+    return quillan::PathToQString(full.empty() ? path : full);
+  };
+  QString text = QStringLiteral("The disc image was written:\n\n%1\n\nand its cue sheet:\n\n%2\n\n")
+                     .arg(absolute(report.m_image), absolute(report.m_cueSheet));
+  if (report.m_trackWritten)
+    text += QStringLiteral("The audio track TK7Track2.bin that the cue sheet names was written beside it "
+                           "(silence). Keep the three files together.");
+  else
+    text += QStringLiteral("The cue sheet names TK7Track2.bin, which must lie beside it (one is there).");
+  for (const std::string &note : report.m_notes)
+    text += QStringLiteral("\n\nNote: ") + QString::fromStdString(note);
+  if (m_reportSink)
+    m_reportSink(text);
+  else
+    QMessageBox::information(this, QStringLiteral("Burnet"), text);
   accept();
   return true;
 }
