@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QWindow>
 
 #include "app/qt_paths.h"
 #include "app/quillan_window.h"
@@ -57,6 +59,14 @@ bool CQuillanApp::InitInstance(const QStringList &arguments) {
   std::filesystem::path baseDir = std::filesystem::current_path(error);
   m_window = std::make_unique<CQuillanWindow>();
   m_window->show();
+  // The first start's questions are centred over the window, which must be
+  // placed on the screen by then.
+  if (QWindow *handle = m_window->windowHandle()) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!handle->isExposed() && waited.elapsed() < 1000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
   if (!m_window->Initialize(baseDir)) {
     m_window->EndDialog();
     return false;

@@ -3,10 +3,13 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "kanji/kanji_store.h"
 
 namespace quillan::testing {
 namespace {
@@ -273,7 +276,13 @@ std::vector<uint8_t> DemoEnglishLine(int line) {
   std::vector<uint8_t> out;
   if (line < 0 || line >= kTranslatedLines) return out;
   Compose(
-      PlanEntry(line), [&](const CSentence &s) { out.insert(out.end(), s.m_english.begin(), s.m_english.end()); },
+      PlanEntry(line),
+      [&](const CSentence &s) {
+        // One by one: GCC 12 at -O2 and above takes a range insert here for
+        // a read past the buffer (-Wstringop-overread).
+        for (char c : s.m_english)
+          out.push_back(uint8_t(c));
+      },
       [&](uint16_t c) { out.push_back(uint8_t(c)); });
   out.push_back(0);
   return out;
@@ -319,6 +328,29 @@ void WriteDemoWorkspace(const std::filesystem::path &dir) {
 
   for (const char *empty : {"compress", "Patch", "temp"})
     WriteFile(dir / empty / ".keep", std::string());
+
+  WriteDemoKanjiStore(dir);
+}
+
+void WriteDemoKanjiStore(const std::filesystem::path &dir) {
+  // The database a first start creates from data/fontfile.fon (drawn by the
+  // artwork generator), in which the demo's identified kanji take the
+  // records of their characters (the seed holds U+4E00 onward, one a
+  // record), as after the translator saved them: opening the script then
+  // matches them, and the demo opens without the first-start questions.
+  std::ifstream in(KanjiFontPath(dir), std::ios::binary);
+  if (!in) return; // no seed here: a first start will create the database
+  std::vector<uint8_t> font((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  CKanjiStore store = KanjiStoreFromFont(font, "fontfile.fon").m_store;
+  constexpr char16_t kFirstSeedCharacter = 0x4E00;
+  for (size_t i = 0; i < kKanji.size(); ++i) {
+    size_t record = size_t(kKanji[i] - kFirstSeedCharacter);
+    if (!kIdentified[i] || kKanji[i] < kFirstSeedCharacter || record >= store.size()) continue;
+    store[record].code = kKanji[i];
+    store[record].glyph = Draw(kPictures[i]);
+  }
+  std::vector<uint8_t> bytes = SerializeKanjiStore(store);
+  WriteFile(KanjiStorePath(dir), std::string(bytes.begin(), bytes.end()));
 }
 
 } // namespace quillan::testing

@@ -23,4 +23,9 @@ std::vector<uint8_t> DemoEnglishLine(int line);
 // output is the same byte for byte on every run.
 void WriteDemoWorkspace(const std::filesystem::path &dir);
 
+// The demo's kanji database data/glyphary.db, made from the seed
+// data/fontfile.fon below dir (nothing without one) with the demo's
+// identified kanji in it. Part of WriteDemoWorkspace.
+void WriteDemoKanjiStore(const std::filesystem::path &dir);
+
 } // namespace quillan::testing
