@@ -1,5 +1,7 @@
 #include "app/amount_dialogs.h"
 
+#include "app/title_width.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -90,6 +92,7 @@ CAmountDlg::CAmountDlg(CKind kind, QWidget *parent) : QDialog(parent), m_kind(ki
   layout->addWidget(buttons);
   m_fields.front()->selectAll();
   m_fields.front()->setFocus();
+  FitTitle(this);
 }
 
 std::optional<std::vector<int>> CAmountDlg::Values() const {

@@ -27,7 +27,15 @@ void CPaneWidget::SetImage(QImage image) {
   update();
 }
 
-int CPaneWidget::Factor() const { return std::max(1, int(std::lround(devicePixelRatioF()))); }
+int CPaneWidget::Factor() const { return std::max(1, int(std::lround(devicePixelRatioF()))) * m_zoom; }
+
+void CPaneWidget::SetZoom(int zoom) {
+  zoom = std::max(1, zoom);
+  if (zoom == m_zoom) return;
+  m_zoom = zoom;
+  updateGeometry();
+  update();
+}
 
 double CPaneWidget::Scale() const { return Factor() / devicePixelRatioF(); }
 

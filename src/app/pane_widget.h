@@ -2,8 +2,9 @@
 // The client area of the main window where both text panes are drawn: the
 // picture the dialog presents (480 x 380 pixels, the Japanese pane at
 // (0, 20), the English pane at (0, 220)) with the labels "Jap" and
-// "English". The picture is enlarged by a whole factor on high-density
-// screens, without smoothing, so every glyph pixel stays square. The widget
+// "English". The picture is enlarged by a whole factor (the user's zoom, and
+// the screen's density), without smoothing, so every glyph pixel stays
+// square. The widget
 // holds the keyboard focus of the window and reports keys, clicks (in
 // picture coordinates) and focus changes.
 
@@ -21,9 +22,12 @@ public:
   void SetImage(QImage image);
   const QImage &Image() const { return m_image; }
 
-  // Picture pixels per device pixel row: the device pixel ratio rounded to a
-  // whole number, at least 1.
+  // Device pixels per picture pixel: the device pixel ratio rounded to a
+  // whole number (at least 1) times the zoom.
   int Factor() const;
+  // The user's enlargement, a whole factor of 1 or more (View > Zoom).
+  int Zoom() const { return m_zoom; }
+  void SetZoom(int zoom);
   // The picture pixel under a point of the widget.
   QPoint ToPicture(QPointF point) const;
 
@@ -50,6 +54,7 @@ private:
   double Scale() const; // logical pixels per picture pixel
 
   QImage m_image;
+  int m_zoom = 1;
 };
 
 } // namespace quillan

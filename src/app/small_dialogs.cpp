@@ -1,5 +1,7 @@
 #include "app/small_dialogs.h"
 
+#include "app/title_width.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +35,7 @@ CGotoLineDlg::CGotoLineDlg(uint32_t current, QWidget *parent) : QDialog(parent) 
   layout->addWidget(m_field);
   layout->addWidget(OkCancel(this));
   m_field->setFocus();
+  FitTitle(this);
 }
 
 std::optional<uint32_t> CGotoLineDlg::Value() const {
@@ -59,6 +62,7 @@ CTextFieldDlg::CTextFieldDlg(const QString &title, int maxLength, QWidget *paren
   layout->addWidget(m_field);
   layout->addWidget(OkCancel(this));
   m_field->setFocus();
+  FitTitle(this);
 }
 
 CTextCharChartDlg::CTextCharChartDlg(QImage chart, QWidget *parent) : QDialog(parent), m_chart(std::move(chart)) {

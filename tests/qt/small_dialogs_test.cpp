@@ -1,7 +1,11 @@
 // The main window's small dialogs: amounts with their ranges and spin rules,
 // the line number, the chart, and the file dialog's filter.
 
+#include <memory>
+#include <vector>
+
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStringList>
@@ -12,9 +16,29 @@
 #include "app/qt_platform.h"
 #include "app/small_dialogs.h"
 #include "app/spin_arrows.h"
+#include "app/title_width.h"
 
 namespace quillan {
 namespace {
+
+TEST(SmallDialogsTest, AreWideEnoughForTheirWholeTitle) {
+  std::vector<std::unique_ptr<QDialog>> dialogs;
+  dialogs.emplace_back(new CAmountDlg(CAmountDlg::CKind::Tilt));
+  dialogs.emplace_back(new CAmountDlg(CAmountDlg::CKind::Zoom));
+  dialogs.emplace_back(new CAmountDlg(CAmountDlg::CKind::Tab));
+  dialogs.emplace_back(new CGotoLineDlg(1));
+  dialogs.emplace_back(CTextFieldDlg::Search(nullptr));
+  dialogs.emplace_back(CTextFieldDlg::KanjiChar(nullptr));
+  for (auto &dialog : dialogs) {
+    dialog->show();
+    QCoreApplication::processEvents();
+    const QString title = dialog->windowTitle();
+    EXPECT_GE(dialog->width(), QFontMetrics(dialog->font()).horizontalAdvance(title) + kTitleBarExtra)
+        << title.toStdString();
+    EXPECT_GE(dialog->width(), TitleWidth(title)) << title.toStdString();
+    dialog->hide();
+  }
+}
 
 TEST(AmountRulesTest, SingleValuesWrapInsideTheirRange) {
   struct CCase {
