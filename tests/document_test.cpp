@@ -10,14 +10,14 @@ namespace {
 
 TEST(Document, StartsWithNoScriptAndDecodesNothing) {
   CTranslationDocument doc;
-  EXPECT_EQ(doc.m_englishStrings.size(), size_t(kMaxEnglishStrings));
+  EXPECT_EQ(doc.EnglishStrings().size(), size_t(kMaxEnglishStrings));
   EXPECT_EQ(doc.m_textColor, 8);
   EXPECT_EQ(doc.m_noDocument, 1);
   EXPECT_EQ(doc.m_focusLost, 1);
   EXPECT_EQ(doc.m_repaintJapanese, 1);
   EXPECT_EQ(doc.m_fillWithName, 1);
   EXPECT_EQ(doc.m_fileOpen, 0);
-  EXPECT_EQ(doc.m_kanjiCodeBook[2047], 0x20);
+  EXPECT_EQ(doc.CodeBook()[2047], 0x20);
   const uint16_t *entry = doc.DecodeEntry(0, 0);
   for (int i = 0; i < kEntryCapacity; ++i) ASSERT_EQ(entry[i], 0);
 }
@@ -33,7 +33,7 @@ TEST(Document, PlacesTheCursorInTheLastVisibleRow) {
     doc.m_currentLine = 5;
     EnglishString text(c.length, 0x41);
     if (!text.empty()) text.back() = 0;
-    doc.m_englishStrings[517] = text; // (page 2, line 5)
+    doc.LoadedStrings()[517] = text; // (page 2, line 5)
     doc.m_cursorChar = 0x1234;
     doc.m_viewTopRow = 9;
     doc.m_cursorOffset = 9;

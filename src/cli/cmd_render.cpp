@@ -46,7 +46,7 @@ int RunRender(const std::vector<std::string> &args) {
                 ", not " + std::to_string(line));
   // The code book is read, never created.
   if (auto book = ReadFileBytes(doc.CodeBookPath()); book)
-    doc.m_kanjiCodeBook = ParseCodeBook(*book, PathText(doc.CodeBookPath().filename())).m_book;
+    doc.LoadedCodeBook() = ParseCodeBook(*book, PathText(doc.CodeBookPath().filename())).m_book;
 
   // The entry as the window shows it after going there: the cursor at the
   // end of the English text, the Japanese pane from its first row.

@@ -30,7 +30,7 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
     if (!status) failures.push_back(status.Error().Message());
   };
 
-  note(SaveCodeBook(doc.m_kanjiCodeBook, doc.CodeBookPath()));
+  note(SaveCodeBook(doc.CodeBook(), doc.CodeBookPath()));
   if (store) note(SaveKanjiStore(*store, KanjiStorePath(doc.m_baseDir)));
 
   std::error_code error;
@@ -43,8 +43,8 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
       size_t first = size_t(page) * kLinesPerPage;
       size_t count = size_t(doc.EntriesOnPage(page));
       std::span<const EnglishString> lines;
-      if (first + count <= doc.m_englishStrings.size())
-        lines = std::span<const EnglishString>(doc.m_englishStrings).subspan(first, count);
+      if (first + count <= doc.EnglishStrings().size())
+        lines = std::span<const EnglishString>(doc.EnglishStrings()).subspan(first, count);
       std::vector<EnglishString> blank;
       if (lines.size() != count) {
         blank.resize(count); // a store too small for the page: its lines are empty

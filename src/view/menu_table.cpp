@@ -99,6 +99,7 @@ std::vector<CMenuEntry> MainMenu(const std::array<std::string, 40> &names) {
       Popup("&File", {Item("&Open Japanese Text", 32771), Item("Save Kanji Database", 32913),
                       Item("&Save English Text", 32772), Item("&Compress!!!", 32911), Item("Compress All", 32916),
                       Item("Change &Font", 32912), Item("Make CD", 32915)}),
+      Popup("&Edit", {Item("&Undo", 32950), Item("&Redo", 32951)}),
       Item("&Goto", 32858),
       Popup("Search", {Item("Search For Text", 32863), Item("Search Kanji Database", 32910)}),
       Popup("&Color", colours),
@@ -114,6 +115,22 @@ std::vector<CMenuEntry> MainMenu(const std::array<std::string, 40> &names) {
                      Item("Fill from VDR text", 32914)}),
       Item("TK&7 Text Characters", 32775),
   };
+}
+
+std::string CommandCaption(const std::vector<CMenuEntry> &menu, int id) {
+  for (const CMenuEntry &entry : menu) {
+    if (entry.m_id == id && entry.m_entries.empty()) {
+      std::string caption;
+      const std::string &text = entry.m_caption;
+      for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i; // "&x" shows x, "&&" shows &
+        caption.push_back(text[i]);
+      }
+      return caption;
+    }
+    if (std::string inner = CommandCaption(entry.m_entries, id); !inner.empty()) return inner;
+  }
+  return {};
 }
 
 } // namespace quillan

@@ -60,7 +60,7 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   m_linesOnPage = 0;
   m_textColor = 8;
   m_japaneseText.clear();
-  for (auto &text : m_englishStrings) text.clear();
+  for (auto &text : LoadedStrings()) text.clear();
   for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, false);
 
   // The kanji database, or a new one from the raw font on the first start.
@@ -94,6 +94,7 @@ std::string CQuillanDlg::WindowTitle() const {
 }
 
 void CQuillanDlg::UpdateTitle() {
+  UpdateEditMenu();
   std::string title = WindowTitle();
   if (title == m_lastTitle) return;
   m_lastTitle = title;
@@ -155,10 +156,10 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   // from the previous script's identifications.
   auto book = LoadCodeBook(CodeBookPath());
   if (book.Ok()) {
-    m_kanjiCodeBook = book->m_book;
+    LoadedCodeBook() = book->m_book;
     if (!book->m_warning.empty()) m_platform.MessageBox(book->m_warning, "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
   } else {
-    m_kanjiCodeBook = BlankCodeBook();
+    LoadedCodeBook() = BlankCodeBook();
     m_platform.MessageBox(book.Error().Message(), "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
   }
 
@@ -166,7 +167,10 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   m_menuEnabled = true;
   m_platform.SetScrollRange(0, std::max(m_linesOnPage - 1, 0));
   MatchKanjiStoreCommand();
-  m_modified = 0; // what the open's own match learnt is saved with the next save
+  // What the open's own match learnt is saved with the next save; it is part
+  // of the opened state, not a step to undo.
+  ResetHistory();
+  m_modified = 0;
   UpdateTitle();
   m_platform.FocusDialog();
   return true;
@@ -175,8 +179,14 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
 void CQuillanDlg::MatchKanjiStoreCommand() {
   if (!m_fileOpen || !m_scriptFile) return;
   m_platform.BeginWaitCursor();
-  auto result = MatchKanjiStore(m_scriptFile->Bytes(), m_kanjiCodeBook, m_kanjiStore);
+  KanjiCodeBook book = CodeBook();
+  auto result = MatchKanjiStore(m_scriptFile->Bytes(), book, m_kanjiStore);
   m_platform.EndWaitCursor();
+  // The code book entries the match identified are one step.
+  CTextEdit edit(*this, "Search Kanji Database");
+  for (size_t i = 0; i < book.size(); ++i)
+    if (book[i] != CodeBook()[i]) edit.SetCodeBookEntry(i, book[i]);
+  edit.Commit();
   // An identification learnt by the command is a change to save.
   if (result.m_bookEntriesChanged || result.m_recordsChanged) m_modified = 1;
   m_repaintJapanese = 1;
@@ -188,6 +198,8 @@ bool CQuillanDlg::OnCommand(int id) {
   switch (id) {
   case kIdOpenJapaneseText: OpenJapaneseText(); break;
   case kIdSaveEnglishText: SaveEnglishText(); break;
+  case kIdUndo: UndoCommand(); break;
+  case kIdRedo: RedoCommand(); break;
   case kIdGoto: GotoLine(); break;
   case kIdSearchForText: SearchForText(); break;
   case kIdSearchKanjiDatabase: MatchKanjiStoreCommand(); break;

@@ -62,6 +62,8 @@ enum : int {
   kIdNextPage = 1016,
   kIdLastPage = 1017,
   kIdGoogleTranslate = 1018,
+  kIdUndo = 32950,
+  kIdRedo = 32951,
 };
 
 // Requests of the line scroll bar.
@@ -140,7 +142,14 @@ public:
   void OnCopyJapToClipboard();
   void OnPasteEngToBoard();
   void OnGoogleTranslate();
-  void AppendAndAdvance(uint16_t element);
+  void AppendAndAdvance(CTextEdit &edit, uint16_t element);
+
+  // The Edit menu: undo and redo of the last change, the captions naming it
+  // ("Undo Typing"), and the window taken to the change's page and line.
+  void UndoCommand();
+  void RedoCommand();
+  std::string UndoCaption() const;
+  std::string RedoCaption() const;
 
   // Kanji database.
   void MatchKanjiStoreCommand();
@@ -163,12 +172,16 @@ public:
   bool m_menuEnabled = false; // the items a successful open enables
   int m_paintCount = 0;       // paints run, for tests
   std::string m_lastTitle;
+  std::string m_editName; // the step name of the menu command running, if any
 
 private:
   void HandleKey(int key);
   void Backspace();
   void TypeCharacter(uint16_t c);
   void UpdateTitle();
+  void UpdateEditMenu();
+  void ShowHistoryMove();
+  std::string m_lastUndoCaption, m_lastRedoCaption;
   void LoadNameLabels();
   bool AskToSave(); // the "File not saved" question; false when cancelled
 };

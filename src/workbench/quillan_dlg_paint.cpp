@@ -36,7 +36,9 @@ void CQuillanDlg::InsertKanjiChar(int x, int y) {
   uint16_t code = uint16_t(m_renderer->m_japaneseHighBytes[size_t(index)] * 256 +
                            m_renderer->m_japaneseDisplay[size_t(index)]);
   if (code < 0x100 || code > 0x8FF) return;
-  m_kanjiCodeBook[size_t(code - 0x100)] = text->empty() ? 0 : uint16_t((*text)[0]);
+  CTextEdit edit(*this, "Identify Kanji");
+  edit.SetCodeBookEntry(size_t(code - 0x100), text->empty() ? 0 : uint16_t((*text)[0]));
+  edit.Commit();
   m_modified = 1; // the code book is saved with the English text
   m_repaintJapanese = 1;
   PaintPanes();

@@ -89,7 +89,7 @@ protected:
   void StartOnEmptyLine() {
     Dlg().OnVScroll(CScrollRequest::ThumbTrack, 100);
     ASSERT_EQ(Dlg().m_currentLine, 100);
-    Dlg().CurrentEnglish().clear();
+    Dlg().LoadedCurrent().clear();
     Dlg().PlaceCursorAtEnd();
   }
 
@@ -211,7 +211,7 @@ TEST_F(CWindowTest, ThePanesShowTheRenderedPictureAndClicksFindTheirCells) {
     qobject_cast<QDialog *>(modal)->accept();
   });
   QTest::mouseClick(Pane(), Qt::RightButton, Qt::NoModifier, QPoint(cell % 15 * 32 + 16, 20 + cell / 15 * 32 + 16));
-  EXPECT_EQ(Dlg().m_kanjiCodeBook[size_t(kanji - 0x100)], 0x5B57);
+  EXPECT_EQ(Dlg().CodeBook()[size_t(kanji - 0x100)], 0x5B57);
 }
 
 TEST_F(CWindowTest, AHeldKeyActsOnceAndOverlappingKeysEachOnce) {
@@ -278,8 +278,8 @@ TEST_F(CWindowTest, TheScrollBarMovesOneLinePerStepAndSpinsDoNotSwallowIt) {
 
   // A text of 100 elements: one step down the English spin scrolls one row,
   // and the scroll bar still answers the very next step.
-  Dlg().CurrentEnglish().assign(100, 'x');
-  Dlg().CurrentEnglish().push_back(0);
+  Dlg().LoadedCurrent().assign(100, 'x');
+  Dlg().LoadedCurrent().push_back(0);
   Dlg().m_viewTopRow = 0;
   Dlg().m_cursorOffset = 0;
   m_window->Spin(kIdEnglishSpin)->DownButton()->click();
