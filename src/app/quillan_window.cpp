@@ -14,8 +14,8 @@
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
-#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -198,8 +198,13 @@ void CQuillanWindow::BuildMenus() {
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
+  if (QAction *undo = Action(kIdUndo)) undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  if (QAction *redo = Action(kIdRedo))
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   for (auto &[id, enabled] : m_menuEnabled)
     if (QAction *action = Action(id)) action->setEnabled(enabled);
+  for (auto &[id, text] : m_menuText)
+    if (QAction *action = Action(id)) action->setText(QString::fromStdString(text));
 }
 
 QAction *CQuillanWindow::Action(int id) const {
@@ -362,6 +367,11 @@ void CQuillanWindow::SetScrollPos(int position) {
 void CQuillanWindow::EnableMenuItem(int id, bool enabled) {
   m_menuEnabled[id] = enabled;
   if (QAction *action = Action(id)) action->setEnabled(enabled);
+}
+
+void CQuillanWindow::SetMenuItemText(int id, const std::string &text) {
+  m_menuText[id] = text;
+  if (QAction *action = Action(id)) action->setText(QString::fromStdString(text));
 }
 
 void CQuillanWindow::FocusPane() { m_pane->setFocus(Qt::OtherFocusReason); }

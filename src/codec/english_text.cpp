@@ -55,7 +55,7 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
   }
 
   if (failures.empty()) {
-    doc.m_modified = 0;
+    doc.MarkSaved();
     return CStatus::Success();
   }
   std::string message = "Save English Text: " + std::to_string(failures.size()) +

@@ -20,7 +20,6 @@ CStatus CheckOpen(const CTranslationDocument &doc) {
   return CStatus::Success();
 }
 
-
 void AppendNumber(EnglishString &text, int value) {
   for (char digit : std::to_string(value))
     text.push_back(uint16_t(uint8_t(digit)));
@@ -186,19 +185,21 @@ CResult<CFillOutcome> FillFromScriptFileBytes(CTranslationDocument &doc, std::sp
                                               std::string_view name) {
   if (auto status = CheckOpen(doc); !status) return status.Error();
   auto strings = ParseScriptFileStrings(bytes);
-  return FillCurrentPage(doc, strings, name, "string", "Fill from Script File", [](const EnglishString &text, int, int) { return text; });
+  return FillCurrentPage(doc, strings, name, "string", "Fill from Script File",
+                         [](const EnglishString &text, int, int) { return text; });
 }
 
 CResult<CFillOutcome> FillFromTextBytes(CTranslationDocument &doc, std::span<const uint8_t> bytes,
                                         std::string_view name) {
   if (auto status = CheckOpen(doc); !status) return status.Error();
   auto lines = ParseTextLines(bytes);
-  return FillCurrentPage(doc, lines, name, "line", "Fill from Text", [&doc](const std::vector<uint8_t> &line, int page, int number) {
-    EnglishString text(line.begin(), line.end());
-    if (uint16_t ending = EntryEndingCode(doc.DecodeEntry(page, number))) text.push_back(ending);
-    text.push_back(0);
-    return text;
-  });
+  return FillCurrentPage(doc, lines, name, "line", "Fill from Text",
+                         [&doc](const std::vector<uint8_t> &line, int page, int number) {
+                           EnglishString text(line.begin(), line.end());
+                           if (uint16_t ending = EntryEndingCode(doc.DecodeEntry(page, number))) text.push_back(ending);
+                           text.push_back(0);
+                           return text;
+                         });
 }
 
 CResult<CFillOutcome> FillFromVdrTextBytes(CTranslationDocument &doc, std::span<const uint8_t> bytes,

@@ -134,7 +134,8 @@ void CTranslationDocument::ApplyStep(const CEditStep &step, bool forwards) {
     m_englishStrings[change.m_index] = forwards ? change.m_after : change.m_before;
   }
   for (const CCodeBookChange &change : step.m_codeBook)
-    if (change.m_index < m_kanjiCodeBook.size()) m_kanjiCodeBook[change.m_index] = forwards ? change.m_after : change.m_before;
+    if (change.m_index < m_kanjiCodeBook.size())
+      m_kanjiCodeBook[change.m_index] = forwards ? change.m_after : change.m_before;
   RestoreCursor(forwards ? step.m_cursorAfter : step.m_cursorBefore);
   m_repaintJapanese = 1;
 }

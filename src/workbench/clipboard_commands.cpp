@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "workbench/quillan_dlg.h"
 #include "extras/text_exchange.h"
 #include "view/pane_renderer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -89,8 +89,8 @@ void CQuillanDlg::OnGoogleTranslate() {
   m_platform.EndWaitCursor();
   if (reply.m_status != 200) {
     // Nothing in the document changes when the request fails.
-    std::string why = reply.m_status == 0 ? reply.m_error : "the server answered with status " +
-                                                                std::to_string(reply.m_status);
+    std::string why =
+        reply.m_status == 0 ? reply.m_error : "the server answered with status " + std::to_string(reply.m_status);
     m_platform.MessageBox("The translation request to " + *host + " failed: " + why, "Google Translate",
                           CMessageButtons::Ok, CMessageIcon::Error);
     m_platform.FocusDialog();

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 

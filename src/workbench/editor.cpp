@@ -176,8 +176,10 @@ void CQuillanDlg::Backspace() {
   auto lastColumnRule = [&]() {
     if (!s.empty() && m_cursorOffset % kRowWidth == 14) {
       --m_viewTopRow;
-      if (m_viewTopRow < 0) m_viewTopRow = 0;
-      else m_cursorOffset += kRowWidth;
+      if (m_viewTopRow < 0)
+        m_viewTopRow = 0;
+      else
+        m_cursorOffset += kRowWidth;
     }
   };
   auto erase = [&](int index, int count) {

@@ -8,8 +8,8 @@
 #include "codec/fill_commands.h"
 #include "codec/text_encoder.h"
 #include "core/file_io.h"
-#include "workbench/quillan_dlg.h"
 #include "extras/font_viewer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -32,8 +32,8 @@ void CQuillanDlg::CompressCommand() {
     m_platform.MessageBox(outcome.Error().Message(), "Compress", CMessageButtons::Ok, CMessageIcon::Error);
     return;
   }
-  m_platform.MessageBox("Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) +
-                            " bytes, " + std::to_string(outcome->m_pages) + " pages).",
+  m_platform.MessageBox("Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) + " bytes, " +
+                            std::to_string(outcome->m_pages) + " pages).",
                         "Compress", CMessageButtons::Ok, CMessageIcon::Information);
 }
 
@@ -120,7 +120,8 @@ void CQuillanDlg::MakeCdCommand() {
                      PathText((*result)->m_silentTrack.filename()) + " and " +
                      PathText((*result)->m_cueSheet.filename()) + " from " + std::to_string((*result)->m_fileCount) +
                      " files.";
-  for (const auto &note : (*result)->m_notes) text += "\n" + note;
+  for (const auto &note : (*result)->m_notes)
+    text += "\n" + note;
   m_platform.MessageBox(text, "Make CD", CMessageButtons::Ok, CMessageIcon::Information);
 }
 

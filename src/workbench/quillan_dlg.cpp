@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "core/file_io.h"
 #include "codec/code_table.h"
+#include "core/file_io.h"
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
 #include "view/pane_renderer.h"
@@ -12,7 +12,8 @@
 namespace quillan {
 
 CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform) {
-  for (int i = 0; i < kNameCount; ++i) m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
+  for (int i = 0; i < kNameCount; ++i)
+    m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
 }
 
 CQuillanDlg::~CQuillanDlg() = default;
@@ -60,15 +61,18 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   m_linesOnPage = 0;
   m_textColor = 8;
   m_japaneseText.clear();
-  for (auto &text : LoadedStrings()) text.clear();
-  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, false);
+  for (auto &text : LoadedStrings())
+    text.clear();
+  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont})
+    m_platform.EnableMenuItem(id, false);
 
   // The kanji database, or a new one from the raw font on the first start.
   auto databasePath = KanjiStorePath(m_baseDir);
   auto loaded = LoadKanjiStore(databasePath);
   if (loaded.Ok()) {
     m_kanjiStore = std::move(loaded->m_store);
-    if (!loaded->m_warning.empty()) m_platform.MessageBox(loaded->m_warning, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+    if (!loaded->m_warning.empty())
+      m_platform.MessageBox(loaded->m_warning, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
   } else {
     std::error_code error;
     if (std::filesystem::exists(databasePath, error)) {
@@ -80,7 +84,8 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
       m_kanjiStore = std::move(created.m_store);
       std::string problems = created.m_warning;
       if (!created.m_saved.Ok()) problems += (problems.empty() ? "" : "\n") + created.m_saved.Error().Message();
-      if (!problems.empty()) m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+      if (!problems.empty())
+        m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
     }
   }
   UpdateTitle();
@@ -131,8 +136,10 @@ void CQuillanDlg::OnSetFocus() {
 }
 
 void CQuillanDlg::OnSysCommand(int id) {
-  if ((id & 0xFFF0) == kIdAbout) m_platform.ShowAbout();
-  else if ((id & 0xFFF0) == 0xF060 && OnClose()) m_platform.EndDialog();
+  if ((id & 0xFFF0) == kIdAbout)
+    m_platform.ShowAbout();
+  else if ((id & 0xFFF0) == 0xF060 && OnClose())
+    m_platform.EndDialog();
 }
 
 bool CQuillanDlg::OpenJapaneseText() {
@@ -157,13 +164,15 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   auto book = LoadCodeBook(CodeBookPath());
   if (book.Ok()) {
     LoadedCodeBook() = book->m_book;
-    if (!book->m_warning.empty()) m_platform.MessageBox(book->m_warning, "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+    if (!book->m_warning.empty())
+      m_platform.MessageBox(book->m_warning, "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
   } else {
     LoadedCodeBook() = BlankCodeBook();
     m_platform.MessageBox(book.Error().Message(), "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
   }
 
-  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, true);
+  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont})
+    m_platform.EnableMenuItem(id, true);
   m_menuEnabled = true;
   m_platform.SetScrollRange(0, std::max(m_linesOnPage - 1, 0));
   MatchKanjiStoreCommand();
@@ -196,22 +205,54 @@ void CQuillanDlg::MatchKanjiStoreCommand() {
 bool CQuillanDlg::OnCommand(int id) {
   bool handled = true;
   switch (id) {
-  case kIdOpenJapaneseText: OpenJapaneseText(); break;
-  case kIdSaveEnglishText: SaveEnglishText(); break;
-  case kIdUndo: UndoCommand(); break;
-  case kIdRedo: RedoCommand(); break;
-  case kIdGoto: GotoLine(); break;
-  case kIdSearchForText: SearchForText(); break;
-  case kIdSearchKanjiDatabase: MatchKanjiStoreCommand(); break;
-  case kIdSaveKanjiDatabase: SaveKanjiDatabaseCommand(); break;
-  case kIdCopyJapToClipboard: OnCopyJapToClipboard(); break;
-  case kIdPasteEngToBoard: OnPasteEngToBoard(); break;
-  case kIdGoogleTranslate: OnGoogleTranslate(); break;
-  case kIdFirstPage: ChangePage(0); break;
-  case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); break;
-  case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); break;
-  case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); break;
-  default: handled = OnControlCodeCommand(id) || OnFileCommand(id); break;
+  case kIdOpenJapaneseText:
+    OpenJapaneseText();
+    break;
+  case kIdSaveEnglishText:
+    SaveEnglishText();
+    break;
+  case kIdUndo:
+    UndoCommand();
+    break;
+  case kIdRedo:
+    RedoCommand();
+    break;
+  case kIdGoto:
+    GotoLine();
+    break;
+  case kIdSearchForText:
+    SearchForText();
+    break;
+  case kIdSearchKanjiDatabase:
+    MatchKanjiStoreCommand();
+    break;
+  case kIdSaveKanjiDatabase:
+    SaveKanjiDatabaseCommand();
+    break;
+  case kIdCopyJapToClipboard:
+    OnCopyJapToClipboard();
+    break;
+  case kIdPasteEngToBoard:
+    OnPasteEngToBoard();
+    break;
+  case kIdGoogleTranslate:
+    OnGoogleTranslate();
+    break;
+  case kIdFirstPage:
+    ChangePage(0);
+    break;
+  case kIdPrevPage:
+    ChangePage(std::max(m_currentPage - 1, 0));
+    break;
+  case kIdNextPage:
+    ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0)));
+    break;
+  case kIdLastPage:
+    ChangePage(std::max(m_pageCount - 1, 0));
+    break;
+  default:
+    handled = OnControlCodeCommand(id) || OnFileCommand(id);
+    break;
   }
   UpdateTitle();
   return handled;
