@@ -76,8 +76,14 @@ public:
   const CEditStep &UndoStep() const { return m_steps[m_position - 1]; }
   const CEditStep &RedoStep() const { return m_steps[m_position]; }
   // Moves the position; returns the step to apply backwards / forwards.
-  const CEditStep &StepBack() { return m_steps[--m_position]; }
-  const CEditStep &StepForward() { return m_steps[m_position++]; }
+  const CEditStep &StepBack() {
+    ++m_generation;
+    return m_steps[--m_position];
+  }
+  const CEditStep &StepForward() {
+    ++m_generation;
+    return m_steps[m_position++];
+  }
 
   // The save point is the current position.
   void MarkSaved() { m_savedAt = m_position; }

@@ -25,9 +25,12 @@ std::string ShortNameOf(const std::string &fileName) {
   while (i < fileName.size()) {
     size_t length = 1;
     auto lead = uint8_t(fileName[i]);
-    if (lead >= 0xF0) length = 4;
-    else if (lead >= 0xE0) length = 3;
-    else if (lead >= 0xC0) length = 2;
+    if (lead >= 0xF0)
+      length = 4;
+    else if (lead >= 0xE0)
+      length = 3;
+    else if (lead >= 0xC0)
+      length = 2;
     length = std::min(length, fileName.size() - i);
     if (skipped < 2) {
       ++skipped;
@@ -71,7 +74,8 @@ CStatus CScriptFile::Read() {
   if (!reader.Contains(0, m_headerLength))
     return MakeError("the file ends inside its " + std::to_string(m_headerLength) + "-byte header");
   m_sectionCount = uint16_t(m_headerLength / 12);
-  for (unsigned i = 0; i < m_sectionCount; ++i) m_sectionOffsets[i] = *reader.BE32(12 * i) & kOffsetMask;
+  for (unsigned i = 0; i < m_sectionCount; ++i)
+    m_sectionOffsets[i] = *reader.BE32(12 * i) & kOffsetMask;
 
   // Only the last two sections are read: the context table and the group
   // pointer table.
@@ -89,7 +93,8 @@ CStatus CScriptFile::Read() {
   if (m_treeBlockOffset >= m_bytes.size())
     return MakeError("the tree block pointer " + Hex(*treeWord) + " at " + Hex(ContextTableOffset()) +
                      " points past the end of the file");
-  for (size_t i = 0; i < m_treeBlock.size(); ++i) m_treeBlock[i] = reader.U8Or(m_treeBlockOffset + i, 0xFF);
+  for (size_t i = 0; i < m_treeBlock.size(); ++i)
+    m_treeBlock[i] = reader.U8Or(m_treeBlockOffset + i, 0xFF);
 
   if (auto status = ReadContextTable(); !status) return status;
   if (auto status = CheckTrees(); !status) return status;
@@ -130,8 +135,10 @@ CStatus CScriptFile::ReadContextTable() {
     if (((*word >> 16) & 0xFF) != 0x20) continue;
     if (accepted == 0) base = *word;
     int pair = accepted / 2;
-    if (accepted % 2 == 0) m_leafBase[size_t(pair)] = int32_t(*word - base);
-    else m_treeStart[size_t(pair)] = int32_t(*word - base);
+    if (accepted % 2 == 0)
+      m_leafBase[size_t(pair)] = int32_t(*word - base);
+    else
+      m_treeStart[size_t(pair)] = int32_t(*word - base);
     if (++accepted == 2 * kContextPairs) break;
   }
   m_contextPairs = accepted / 2; // a lone leaf pointer at the end belongs to no pair
@@ -164,8 +171,7 @@ CStatus CScriptFile::CheckTrees() const {
     int64_t position = int64_t(tree) * 8, limit = inFile * 8, open = 1, leaves = 0;
     while (open > 0) {
       if (position >= limit)
-        return MakeError(where + "its tree at offset " + std::to_string(tree) + " runs past the end of the " +
-                         end);
+        return MakeError(where + "its tree at offset " + std::to_string(tree) + " runs past the end of the " + end);
       if (bit(position++)) {
         --open;
         ++leaves;
@@ -190,7 +196,8 @@ CStatus CScriptFile::ReadPages() {
   if (tableBytes % 4 != 0)
     return MakeError("the group pointer table at " + Hex(table) + " holds " + std::to_string(tableBytes) +
                      " bytes, not a multiple of 4");
-  if (tableBytes == 0) return MakeError("the group pointer table at " + Hex(table) + " is empty: the script has no pages");
+  if (tableBytes == 0)
+    return MakeError("the group pointer table at " + Hex(table) + " is empty: the script has no pages");
   size_t pages = tableBytes / 4;
   if (pages > size_t(kMaxPages))
     return MakeError("the group pointer table at " + Hex(table) + " lists " + std::to_string(pages) +
@@ -239,7 +246,8 @@ uint32_t CScriptFile::RecordOffset(int page, int line) const {
   CByteReader reader(m_bytes);
   uint32_t pointer = m_pagePointers[size_t(page)];
   uint32_t step = 0;
-  for (int i = 0; i < line; ++i) step += reader.U8Or((pointer + step) & kOffsetMask, 0xFF) + 1u;
+  for (int i = 0; i < line; ++i)
+    step += reader.U8Or((pointer + step) & kOffsetMask, 0xFF) + 1u;
   return (pointer + step) & kOffsetMask;
 }
 
@@ -270,7 +278,8 @@ const uint16_t *CScriptFile::DecodeEntryBitwise(int page, int line) {
   CByteReader reader(m_bytes);
   size_t length = reader.U8Or(offset, 0xFF);
   std::vector<uint16_t> words(length + 1, 0xFF);
-  for (size_t i = 0; i < length; ++i) words[i] = reader.U8Or(size_t(offset) + 1 + i, 0xFF);
+  for (size_t i = 0; i < length; ++i)
+    words[i] = reader.U8Or(size_t(offset) + 1 + i, 0xFF);
   m_decoder->SetStream(words);
   const uint16_t *output = m_decoder->DecodeEntry();
   m_decoder->SetStream({});
@@ -284,7 +293,8 @@ KanjiGlyph KanjiGlyphAt(std::span<const uint8_t> script, uint16_t code) {
   if (auto bytes = reader.Slice(at, glyph.size())) {
     std::copy(bytes->begin(), bytes->end(), glyph.begin());
   } else {
-    for (size_t i = 0; i < glyph.size(); ++i) glyph[i] = reader.U8Or(at + i, 0xFF);
+    for (size_t i = 0; i < glyph.size(); ++i)
+      glyph[i] = reader.U8Or(at + i, 0xFF);
   }
   return glyph;
 }

@@ -48,6 +48,7 @@ void CQuillanDlg::EditTick() {
     m_statusText = status;
     m_platform.SetStatusText(m_statusText);
   }
+  JournalTick();
   if (m_focusLost || m_noDocument || !m_keyboard) return;
 
   m_keyboard->Poll();

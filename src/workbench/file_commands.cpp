@@ -21,6 +21,7 @@ bool CQuillanDlg::SaveEnglishText() {
     m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
     return false;
   }
+  RemoveJournal();
   return true;
 }
 

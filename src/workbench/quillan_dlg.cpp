@@ -5,6 +5,7 @@
 
 #include "codec/code_table.h"
 #include "core/file_io.h"
+#include "core/recovery_journal.h"
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
 #include "view/pane_renderer.h"
@@ -123,6 +124,7 @@ bool CQuillanDlg::OnClose() {
     m_closing = 0;
     return false;
   }
+  RemoveJournal(); // saved, or the changes discarded
   m_keyboard.reset();
   return true;
 }
@@ -150,11 +152,19 @@ bool CQuillanDlg::OpenJapaneseText() {
 }
 
 bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
+  // The open follows the save question: changes the user chose not to save
+  // leave no journal behind.
+  std::optional<std::filesystem::path> oldJournal;
+  if (m_fileOpen) oldJournal = JournalPath(*this);
   auto status = LoadScript(path);
   if (!status.Ok()) {
     m_platform.MessageBox("Error opening file\n" + status.Error().Message(), "", CMessageButtons::Ok,
                           CMessageIcon::Error);
     return false;
+  }
+  if (oldJournal) {
+    std::error_code error;
+    std::filesystem::remove(*oldJournal, error);
   }
   m_modified = 0;
   m_platform.SetScrollPos(0);
@@ -180,6 +190,7 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   // of the opened state, not a step to undo.
   ResetHistory();
   m_modified = 0;
+  OfferRecovery();
   UpdateTitle();
   m_platform.FocusDialog();
   return true;

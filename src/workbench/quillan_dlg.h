@@ -11,6 +11,7 @@
 // (file_commands.cpp) and the text exchange (clipboard_commands.cpp).
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -151,6 +152,16 @@ public:
   std::string UndoCaption() const;
   std::string RedoCaption() const;
 
+  // Crash recovery: the journal of unsaved changes, written a moment after
+  // the last change (from the edit timer, never inside a key press), removed
+  // by a save and by a close that discards the changes; on open, the offer
+  // to take back a journal newer than the chunk files.
+  void JournalTick();
+  void WriteJournal();
+  void RemoveJournal();
+  void OfferRecovery();
+  std::chrono::milliseconds m_journalDelay{2000};
+
   // Kanji database.
   void MatchKanjiStoreCommand();
   void SaveKanjiDatabaseCommand();
@@ -182,6 +193,9 @@ private:
   void UpdateEditMenu();
   void ShowHistoryMove();
   std::string m_lastUndoCaption, m_lastRedoCaption;
+  uint64_t m_journalGeneration = 0; // the history generation the journal holds
+  bool m_journalPending = false;
+  std::chrono::steady_clock::time_point m_changeSeen;
   void LoadNameLabels();
   bool AskToSave(); // the "File not saved" question; false when cancelled
 };
