@@ -53,8 +53,10 @@ CStatus CTranslationDocument::LoadScript(const std::filesystem::path &path) {
 
   m_scriptFileName = fileName;
   m_shortName = shortName;
+  std::map<std::filesystem::path, CFileStamp> stamps;
   for (int page = 0; page < file.m_pageCount; ++page) {
     auto bytes = ReadFileBytes(ChunkFilePath(page));
+    stamps[ChunkFilePath(page)] = bytes ? StampOfBytes(*bytes) : CFileStamp{};
     if (!bytes || bytes->empty()) continue; // a missing chunk file leaves its page empty
     auto lines = ReadEnglishChunk(*bytes, kLinesPerPage);
     std::move(lines.begin(), lines.end(), strings.begin() + page * kLinesPerPage);
@@ -68,6 +70,8 @@ CStatus CTranslationDocument::LoadScript(const std::filesystem::path &path) {
   m_pageCount = m_scriptFile->m_pageCount;
   m_linesOnLastPage = m_scriptFile->m_linesOnLastPage;
   m_englishStrings = std::move(strings);
+  for (auto &[file, stamp] : stamps)
+    m_readStamps[file] = stamp;
   ResetHistory();
   m_japaneseText.clear();
   m_fileOpen = 1;

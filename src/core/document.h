@@ -7,12 +7,14 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/constants.h"
 #include "core/edit_history.h"
+#include "core/file_stamp.h"
 #include "core/result.h"
 #include "core/script_file.h"
 #include "core/text_rules.h"
@@ -118,6 +120,9 @@ public:
   std::array<uint32_t, 4> m_sectionOffsets{};
   std::u16string m_japaneseText;
   uint32_t m_headerLength = 0;
+  // The files as the document read or last wrote them (chunk files, code
+  // book, kanji database): a save asks before replacing one that changed.
+  std::map<std::filesystem::path, CFileStamp> m_readStamps;
 
 private:
   friend class CTextEdit;

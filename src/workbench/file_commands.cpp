@@ -14,9 +14,24 @@
 namespace quillan {
 
 bool CQuillanDlg::SaveEnglishText() {
+  CSaveOptions options;
+  options.m_store = &m_kanjiStore;
+  options.m_confirmReplace = [&](const std::vector<std::filesystem::path> &changed) {
+    std::string names;
+    for (const auto &file : changed)
+      names += PathText(file) + "\n";
+    auto answer = m_platform.MessageBox(
+        (changed.size() == 1 ? "This file has" : "These files have") +
+            std::string(" changed on disk since Quillan read it (another program may have saved it):\n\n") + names +
+            "\nReplace with Quillan's text? The other changes would be lost, but for the copy in the backup folder "
+            "when backups are on.",
+        "Save English Text", CMessageButtons::YesNo, CMessageIcon::Warning);
+    return answer == CMessageAnswer::Yes;
+  };
   m_platform.BeginWaitCursor();
-  CStatus saved = quillan::SaveEnglishText(*this, &m_kanjiStore);
+  CStatus saved = quillan::SaveEnglishText(*this, options);
   m_platform.EndWaitCursor();
+  if (!saved.Ok() && saved.Error().Message() == kSaveCancelled) return false;
   if (!saved.Ok()) {
     m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
     return false;

@@ -89,6 +89,7 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
         m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
     }
   }
+  m_readStamps[databasePath] = StampOfFile(databasePath);
   UpdateTitle();
   return true;
 }
@@ -171,7 +172,8 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
 
   // The script's code book: a script without one starts from spaces, never
   // from the previous script's identifications.
-  auto book = LoadCodeBook(CodeBookPath());
+  auto book = LoadCodeBook(CodeBookPath()); // creates a missing one
+  m_readStamps[CodeBookPath()] = StampOfFile(CodeBookPath());
   if (book.Ok()) {
     LoadedCodeBook() = book->m_book;
     if (!book->m_warning.empty())
@@ -273,6 +275,7 @@ void CQuillanDlg::SaveKanjiDatabaseCommand() {
   // The match, then the database written, so that nothing learnt is lost at exit.
   MatchKanjiStoreCommand();
   CStatus saved = SaveKanjiStore(m_kanjiStore, KanjiStorePath(m_baseDir));
+  if (saved.Ok()) m_readStamps[KanjiStorePath(m_baseDir)] = StampOfFile(KanjiStorePath(m_baseDir));
   if (!saved.Ok())
     m_platform.MessageBox(saved.Error().Message(), "Save Kanji Database", CMessageButtons::Ok, CMessageIcon::Error);
 }
