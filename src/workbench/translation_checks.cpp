@@ -258,8 +258,11 @@ void CProjectChecker::CheckEntry(const CEntryRef &ref, const CScriptCheckData &d
 }
 
 std::vector<CFinding> CProjectChecker::CheckScript(int scriptIndex) const {
+  return CheckScript(scriptIndex, Prepare(scriptIndex));
+}
+
+std::vector<CFinding> CProjectChecker::CheckScript(int scriptIndex, const CScriptCheckData &data) const {
   std::vector<CFinding> out;
-  CScriptCheckData data = Prepare(scriptIndex);
   std::vector<CEntryRef> references = References();
   CCheckContext context{*this, data, &references};
   const CIndexedScript &script = m_index.Script(scriptIndex);

@@ -96,6 +96,7 @@ public:
   void CheckEntry(const CEntryRef &ref, const CScriptCheckData &data, std::vector<CFinding> &out) const;
   // The findings of a script, in page, line order.
   std::vector<CFinding> CheckScript(int script) const;
+  std::vector<CFinding> CheckScript(int script, const CScriptCheckData &data) const;
   // The findings of every script, in script, page, line order; progress
   // counts scripts (step "check"). Stops early when the callback cancels.
   std::vector<CFinding> CheckProject(const CProgressCallback &progress = {}) const;
