@@ -103,12 +103,23 @@ CProgressCount CIndexedScript::PageProgress(int page) const {
 void CIndexedScript::RebuildJapaneseDumps() {
   m_jaText.clear();
   m_jaText.reserve(m_codes.size() * 3 + m_entries.size());
+  m_jaHash.resize(m_entries.size());
+  m_unknownKanji.resize(m_entries.size());
+  m_maxColumns = 0;
+  m_maxLines = 0;
   const KanjiCodeBook *book = m_haveCodeBook ? &m_codeBook : nullptr;
-  for (CIndexedEntry &e : m_entries) {
+  for (size_t i = 0; i < m_entries.size(); ++i) {
+    CIndexedEntry &e = m_entries[i];
+    std::span<const uint16_t> codes = std::span<const uint16_t>(m_codes).subspan(e.m_codeBegin, e.m_codeCount);
     e.m_jaBegin = uint32_t(m_jaText.size());
-    AppendDumpText(m_jaText, std::span<const uint16_t>(m_codes).subspan(e.m_codeBegin, e.m_codeCount), book);
+    AppendDumpText(m_jaText, codes, book);
     e.m_jaLength = uint32_t(m_jaText.size() - e.m_jaBegin);
     m_jaText.push_back('\n');
+    m_jaHash[i] = std::hash<std::string_view>{}(std::string_view(m_jaText).substr(e.m_jaBegin, e.m_jaLength));
+    m_unknownKanji[i] = HasUnknownKanji(codes, *this);
+    CTextExtent extent = MeasureExtent(codes);
+    m_maxColumns = std::max(m_maxColumns, extent.m_columns);
+    m_maxLines = std::max(m_maxLines, extent.m_lines);
   }
   m_jaFolded = m_jaText;
   FoldCaseInPlace(m_jaFolded);
@@ -317,15 +328,19 @@ std::span<const CEntryRef> CProjectIndex::SameJapanese(const CEntryRef &ref) con
 namespace {
 
 // A group's key without copying the text: the script for texts with kanji
-// its code book does not know, -1 for the others.
+// its code book does not know, -1 for the others; the text's hash was made
+// with the dump.
 struct CGroupKey {
   int m_script;
   std::string_view m_text;
-  friend bool operator==(const CGroupKey &, const CGroupKey &) = default;
+  size_t m_hash;
+  friend bool operator==(const CGroupKey &a, const CGroupKey &b) {
+    return a.m_script == b.m_script && a.m_text == b.m_text;
+  }
 };
 struct CGroupKeyHash {
   size_t operator()(const CGroupKey &key) const {
-    return std::hash<std::string_view>{}(key.m_text) ^ (size_t(key.m_script + 1) * 0x9E3779B97F4A7C15ull);
+    return key.m_hash ^ (size_t(key.m_script + 1) * 0x9E3779B97F4A7C15ull);
   }
 };
 
@@ -343,14 +358,12 @@ void CProjectIndex::Rebuild() {
   m_maxLines = 0;
   for (size_t s = 0; s < m_scripts.size(); ++s) {
     const CIndexedScript &script = *m_scripts[s];
+    m_maxColumns = std::max(m_maxColumns, script.m_maxColumns);
+    m_maxLines = std::max(m_maxLines, script.m_maxLines);
     auto &groupOf = m_groupOf[s];
     groupOf.resize(size_t(script.EntryCount()));
     for (int e = 0; e < script.EntryCount(); ++e) {
-      std::span<const uint16_t> codes = script.JapaneseCodes(e);
-      CTextExtent extent = MeasureExtent(codes);
-      m_maxColumns = std::max(m_maxColumns, extent.m_columns);
-      m_maxLines = std::max(m_maxLines, extent.m_lines);
-      CGroupKey key{HasUnknownKanji(codes, script) ? int(s) : -1, script.JapaneseDump(e)};
+      CGroupKey key{script.m_unknownKanji[size_t(e)] ? int(s) : -1, script.JapaneseDump(e), script.m_jaHash[size_t(e)]};
       auto [it, added] = slots.try_emplace(key, uint32_t(sizes.size()));
       if (added) sizes.push_back(0);
       ++sizes[it->second];

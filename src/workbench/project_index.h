@@ -96,6 +96,12 @@ private:
   std::vector<uint16_t> m_codes;
   std::vector<EnglishString> m_english;
   std::string m_jaText, m_jaFolded, m_enText, m_enFolded;
+  // Worked out with the Japanese dumps, so that the index's grouping does
+  // not have to: each entry's group key hash and whether it has kanji the
+  // code book does not know, and the script's longest line and most lines.
+  std::vector<size_t> m_jaHash;
+  std::vector<uint8_t> m_unknownKanji;
+  int m_maxColumns = 0, m_maxLines = 0;
   std::vector<CProgressCount> m_pageProgress;
   CProgressCount m_progress;
 };
