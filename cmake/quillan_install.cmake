@@ -4,6 +4,7 @@
 #   share/applications/          the menu entries of Quillan, Glyphary, Burnet
 #   share/icons/hicolor/NxN/apps their icons (resources/icons/, by quillan-artgen)
 #   share/doc/quillan/           README, copyright, changelog
+#   share/man/man1/              a manual page for each program
 #   share/quillan/demo/          the demo working folder
 include(GNUInstallDirs)
 
@@ -35,7 +36,21 @@ add_custom_command(OUTPUT ${QUILLAN_CHANGELOG_GZ}
   COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/packaging/changelog > ${QUILLAN_CHANGELOG_GZ}
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog
   COMMENT "Compressing the changelog")
-add_custom_target(quillan_changelog ALL DEPENDS ${QUILLAN_CHANGELOG_GZ})
+
+# The manual pages, compressed in the same way.
+set(QUILLAN_MAN_PAGES "")
+foreach(program quillan quillan-cli burnet glyphary prefixer)
+  if(TARGET ${program})
+    set(page ${PROJECT_BINARY_DIR}/packaging/man/${program}.1.gz)
+    add_custom_command(OUTPUT ${page}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging/man
+      COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/packaging/man/${program}.1 > ${page}
+      DEPENDS ${PROJECT_SOURCE_DIR}/packaging/man/${program}.1)
+    list(APPEND QUILLAN_MAN_PAGES ${page})
+  endif()
+endforeach()
+add_custom_target(quillan_packaging_files ALL DEPENDS ${QUILLAN_CHANGELOG_GZ} ${QUILLAN_MAN_PAGES})
+install(FILES ${QUILLAN_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(QUILLAN_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quillan)
 install(FILES README.md packaging/copyright ${QUILLAN_CHANGELOG_GZ} DESTINATION ${QUILLAN_DOCDIR})

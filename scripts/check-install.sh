@@ -2,10 +2,10 @@
 # Checks an installed Quillan:
 #   scripts/check-install.sh [--keep-source-names] BUILD   installs BUILD into a scratch prefix
 #   scripts/check-install.sh --tree ROOT                   an unpacked package (ROOT/usr)
-# The programs, the menu entries (desktop-file-validate) and their icons, the
-# documents and the demo folder; then the installed programs are run on a copy
-# of the installed demo, from a folder outside the source and build trees, and
-# their constant data must name neither tree.
+# The programs and their manual pages, the menu entries (desktop-file-validate)
+# and their icons, the documents and the demo folder; then the installed
+# programs are run on a copy of the installed demo, from a folder outside the
+# source and build trees, and their constant data must name neither tree.
 set -euo pipefail
 
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -48,7 +48,8 @@ else
 fi
 programs+=("${windows[@]}")
 
-# The programs: each answers --version and --help without a display.
+# The programs: each answers --version and --help without a display and has
+# its manual page.
 for program in "${programs[@]}"; do
   exe=$prefix/bin/$program
   if [ ! -x "$exe" ]; then
@@ -57,7 +58,10 @@ for program in "${programs[@]}"; do
   fi
   answer=$(env -u DISPLAY -u WAYLAND_DISPLAY "$exe" --version) || fail "$program --version failed"
   [ "$answer" = "$program $version" ] || fail "$program --version says '$answer', not '$program $version'"
-  env -u DISPLAY -u WAYLAND_DISPLAY "$exe" --help | grep -q '^usage: ' || fail "$program --help shows no usage"
+  help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$exe" --help) || fail "$program --help failed"
+  grep -q '^usage: ' <<<"$help" || fail "$program --help shows no usage"
+  page=$prefix/share/man/man1/$program.1.gz
+  gzip -t "$page" 2>/dev/null || fail "$page is missing"
 done
 
 # The menu entries and their icons.
@@ -73,7 +77,8 @@ for program in "${windows[@]}"; do
   grep -qx "Icon=$program" "$entry" || fail "$entry does not name the icon $program"
   for size in 16 22 24 32 48 64 128 256; do
     icon=$prefix/share/icons/hicolor/${size}x${size}/apps/$program.png
-    file -b "$icon" 2>/dev/null | grep -q "^PNG image data, $size x $size," || fail "$icon is not a $size x $size PNG"
+    kind=$(file -b "$icon" 2>/dev/null) || true
+    grep -q "^PNG image data, $size x $size," <<<"$kind" || fail "$icon is not a $size x $size PNG"
   done
 done
 
@@ -97,12 +102,16 @@ diff -r "$source_dir/examples/demo" "$prefix/share/quillan/demo" >"$scratch/demo
 work=$scratch/tk7-demo
 cp -r "$prefix/share/quillan/demo" "$work"
 (
-  cd "$work"
-  "$prefix/bin/quillan-cli" info x5DEMO.bin >"$scratch/info.txt"
-  grep -q '^pages: ' "$scratch/info.txt"
-  "$prefix/bin/quillan-cli" render x5DEMO.bin --line 1 -o "$scratch/line1.png" >/dev/null
-  file -b "$scratch/line1.png" | grep -q '^PNG image data, 480 x 380,'
-  "$prefix/bin/quillan-cli" compress x5DEMO.bin | grep -q '^output: '
+  # (set -e does not hold in a subshell whose status is tested: each step says so itself.)
+  cd "$work" || exit 1
+  "$prefix/bin/quillan-cli" info x5DEMO.bin >"$scratch/info.txt" || exit 1
+  grep -q '^page count: 3$' "$scratch/info.txt" || exit 1
+  "$prefix/bin/quillan-cli" render x5DEMO.bin --line 1 -o "$scratch/line1.png" >/dev/null || exit 1
+  kind=$(file -b "$scratch/line1.png") || exit 1
+  grep -q '^PNG image data, 480 x 380,' <<<"$kind" || exit 1
+  "$prefix/bin/quillan-cli" compress x5DEMO.bin >"$scratch/compress.txt" || exit 1
+  grep -q '^output: ' "$scratch/compress.txt" || exit 1
+  [ -s compress/X5DEMO.bin ] || exit 1
 ) || fail "the installed quillan-cli does not work on the installed demo"
 
 # Nothing the programs carry names the trees they were built in.
@@ -112,7 +121,10 @@ if [ "$keep_source_names" = 0 ]; then
   for program in "${programs[@]}"; do
     exe=$prefix/bin/$program
     [ -x "$exe" ] || continue
-    objcopy -O binary --only-section=.rodata "$exe" "$scratch/rodata"
+    if ! objcopy -O binary --only-section=.rodata "$exe" "$scratch/rodata" 2>/dev/null; then
+      fail "$exe is not a program objcopy can read"
+      continue
+    fi
     for tree in "${trees[@]}"; do
       if grep -qF "$tree" "$scratch/rodata"; then fail "$program names $tree in its constant data"; fi
     done

@@ -27,7 +27,8 @@ for needed in genisoimage libc6 libqt6widgets6 zlib1g; do
     exit 1
   fi
 done
-if ! dpkg-deb -f "$deb" Description | grep -q 'fan translators'; then
+description=$(dpkg-deb -f "$deb" Description)
+if ! grep -q 'fan translators' <<<"$description"; then
   echo "package: the description is not the project's" >&2
   exit 1
 fi
