@@ -58,8 +58,10 @@ void CheckPlaceholders(const CCheckContext &, const CCheckedEntry &entry, std::v
   std::set_difference(english.begin(), english.end(), japanese.begin(), japanese.end(), std::back_inserter(extra));
   auto list = [](const std::vector<CPlaceholder> &items) {
     std::string text;
-    for (const CPlaceholder &p : items)
-      text += (text.empty() ? "" : " ") + PlaceholderText(p);
+    for (const CPlaceholder &p : items) {
+      text += text.empty() ? "" : " ";
+      text += PlaceholderText(p);
+    }
     return text;
   };
   std::string message;
@@ -91,8 +93,10 @@ void CheckFont(const CCheckContext &context, const CCheckedEntry &entry, std::ve
   }
   if (blank.empty()) return;
   std::string list;
-  for (uint16_t code : blank)
-    list += (list.empty() ? "" : ", ") + CodeText(code) + " (" + Hex2(code) + ")";
+  for (uint16_t code : blank) {
+    list += list.empty() ? "" : ", ";
+    list += CodeText(code) + " (" + Hex2(code) + ")";
+  }
   messages.push_back("no pixel set in " + data.m_fontName + " for " + list);
 }
 
@@ -146,8 +150,10 @@ void CheckSpaces(const CCheckContext &, const CCheckedEntry &entry, std::vector<
   }
   if (found.empty()) return;
   std::string message;
-  for (const std::string &part : found)
-    message += (message.empty() ? "" : "; ") + part;
+  for (const std::string &part : found) {
+    message += message.empty() ? "" : "; ";
+    message += part;
+  }
   messages.push_back(message);
 }
 
