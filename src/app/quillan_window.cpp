@@ -12,6 +12,7 @@
 
 #include "app/canvas_image.h"
 #include "app/pane_widget.h"
+#include "app/project_panels.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
 #include "view/menu_table.h"
@@ -47,6 +48,7 @@ public:
     if (--m_window.m_handlerDepth > 0) return;
     // The title follows the document whichever handler changed it.
     m_window.setWindowTitle(QString::fromStdString(m_window.m_dlg->WindowTitle()));
+    if (m_window.m_project) m_window.m_project->AfterHandler();
     if (m_window.m_closePending) {
       m_window.m_closePending = false;
       QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
@@ -66,11 +68,13 @@ CQuillanWindow::CQuillanWindow(QWidget *parent) : QMainWindow(parent) {
   for (int id : kOpenEnabledItems)
     m_menuEnabled[id] = false;
   BuildLayout();
+  m_project = std::make_unique<CProjectPanels>(*this);
 }
 
 CQuillanWindow::~CQuillanWindow() {
   for (auto &[id, timer] : m_timers)
     timer->stop();
+  m_project.reset(); // its index thread stops first
   // The dialog goes first: it still talks to the platform while it ends.
   m_dlg.reset();
 }
@@ -83,6 +87,7 @@ bool CQuillanWindow::Initialize(const std::filesystem::path &baseDir) {
   }
   BuildMenus();
   m_initialized = ok;
+  if (ok) m_project->Start(baseDir);
   if (ok && m_pane->hasFocus()) OnFocusChanged(true);
   return ok;
 }
@@ -195,6 +200,7 @@ void CQuillanWindow::BuildMenus() {
     m_dlg->OnSysCommand(kIdAbout);
   });
   m_actions[kIdAbout] = about;
+  m_project->AddMenu(bar, help->menuAction());
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
@@ -228,6 +234,12 @@ void CQuillanWindow::Command(int id) {
   if (!CanForward()) return;
   CHandlerScope scope(*this);
   m_dlg->OnCommand(id);
+}
+
+void CQuillanWindow::RunHandler(const std::function<void()> &handler) {
+  if (!CanForward()) return;
+  CHandlerScope scope(*this);
+  handler();
 }
 
 void CQuillanWindow::StartTimer(int id, int milliseconds) {

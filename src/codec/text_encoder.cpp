@@ -98,6 +98,31 @@ std::array<uint8_t, kSymbolCount> LeafSymbolTable(const CSymbolCounts &sorted) {
   return leaves;
 }
 
+std::array<uint8_t, kSymbolCount> ElementCodeLengths(const CEncoderInput &input) {
+  CSymbolCounts sorted = CountSymbols(input);
+  SortSymbolCounts(sorted);
+  const CCodeTable &table = FixedCodeTable();
+  std::array<uint8_t, kSymbolCount> symbolLength{};
+  for (size_t position = 0; position < kSymbolCount; ++position)
+    symbolLength[sorted[position].m_symbol] = table.m_codes[kSymbolCount - 1 - position].m_length;
+  std::array<uint8_t, kSymbolCount> lengths{};
+  for (size_t symbol = 0; symbol < kSymbolCount; ++symbol)
+    lengths[symbol] = uint8_t(symbolLength[0] + symbolLength[symbol]);
+  return lengths;
+}
+
+size_t RecordBytes(std::span<const uint16_t> text, const std::array<uint8_t, kSymbolCount> &lengths) {
+  size_t bits = 0;
+  for (uint16_t element : text) {
+    if ((element & 0xFF) == 0) break;
+    bits += lengths[element & 0xFF];
+  }
+  bits += lengths[0]; // the terminator
+  // The last byte holds the bits left over, or is a whole 0x00 after a byte
+  // boundary.
+  return bits / 8 + 1;
+}
+
 CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<const uint8_t> font) {
   const std::string name = FileName(input.m_shortName);
   const uint32_t h = input.m_headerLength;
@@ -131,8 +156,10 @@ CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<
   CEncodedScript out;
   std::vector<uint8_t> &spool = out.m_spool;
   size_t expected = 0;
-  for (int page = 0; page < input.m_pageCount; ++page) expected += size_t(input.EntriesOnPage(page)) * 4;
-  for (const EnglishString &text : input.m_strings) expected += text.size() * 2;
+  for (int page = 0; page < input.m_pageCount; ++page)
+    expected += size_t(input.EntriesOnPage(page)) * 4;
+  for (const EnglishString &text : input.m_strings)
+    expected += text.size() * 2;
   spool.reserve(expected);
   std::string overlong;
   int overlongCount = 0;

@@ -137,4 +137,71 @@ std::string Utf8(std::u16string_view text) {
   return out;
 }
 
+namespace {
+
+void AppendHexDigits(std::string &out, unsigned value, int digits) {
+  static const char kDigits[] = "0123456789abcdef";
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    out.push_back(kDigits[(value >> shift) & 0xF]);
+}
+
+} // namespace
+
+void AppendDumpText(std::string &out, std::span<const uint16_t> entry, const KanjiCodeBook *book) {
+  char16_t previous = 0;
+  std::u16string pendingKana; // the last kana, which a voicing mark may replace
+  auto flushKana = [&]() {
+    // One-byte codes give characters of the Basic Multilingual Plane only,
+    // never a surrogate: each goes straight into the output.
+    for (char16_t c : pendingKana)
+      AppendUtf8(out, c);
+    pendingKana.clear();
+  };
+  for (uint16_t code : entry) {
+    uint16_t high = code >> 8;
+    if (high == 0) {
+      if (code == 0) break;
+      if (code < 0x20) {
+        flushKana();
+        out += '{';
+        AppendHexDigits(out, code, 2);
+        out += '}';
+        continue;
+      }
+      if (code == 0xDE || code == 0xDF) pendingKana.clear();
+      previous = OneByteToText(code, previous);
+      flushKana();
+      if (previous == u'{') {
+        out += "{7b}";
+      } else {
+        pendingKana.push_back(previous);
+      }
+      continue;
+    }
+    flushKana();
+    if (high <= 7) {
+      uint16_t character = book ? (*book)[size_t(code - 0x100)] : 0;
+      if (character >= 256) {
+        out += Utf8(std::u16string(1, char16_t(character)));
+      } else {
+        out += "{k";
+        AppendHexDigits(out, code, 4);
+        out += '}';
+      }
+      continue;
+    }
+    if ((code & 0xFF) == 0) break;
+    out += '{';
+    AppendHexDigits(out, code, 4);
+    out += '}';
+  }
+  flushKana();
+}
+
+std::string DumpText(std::span<const uint16_t> entry, const KanjiCodeBook *book) {
+  std::string out;
+  AppendDumpText(out, entry, book);
+  return out;
+}
+
 } // namespace quillan
