@@ -377,6 +377,38 @@ TEST_F(CWindowTest, CtrlSSavesThePageAndTheCompressCommandsWriteScripts) {
   EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Saved words."));
 }
 
+TEST_F(CWindowTest, CtrlZUndoesTypingAndCtrlYRedoesItBeforeTheSave) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyClicks(Pane(), QStringLiteral("Kept"));
+  QTest::keyClick(Pane(), Qt::Key_Left);
+  QTest::keyClicks(Pane(), QStringLiteral("ing"));
+  ASSERT_EQ(Dlg().CurrentEnglish(), Elements("Keingpt"));
+  EXPECT_EQ(m_window->Action(kIdUndo)->text(), QStringLiteral("Undo Typing"));
+  EXPECT_TRUE(m_window->Action(kIdUndo)->isEnabled());
+
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Kept")) << "the Z of the shortcut is not typed";
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(Dlg().CurrentEnglish().empty());
+  EXPECT_EQ(m_window->Action(kIdRedo)->text(), QStringLiteral("Redo Typing"));
+  QTest::keyClick(Pane(), Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Keingpt"));
+  EXPECT_FALSE(m_window->Action(kIdRedo)->isEnabled());
+
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(Pane(), Qt::Key_S, Qt::ControlModifier);
+  fs::path chunk = m_dir / "Scripts" / "PATCHED INFO" / "DEMO" / "x5DEMO0.tk7";
+  EXPECT_NE(ReadAll(chunk).find(std::string("\0K\0e\0p\0t\0\0", 10)), std::string::npos);
+  EXPECT_EQ(ReadAll(chunk).find(std::string("\0K\0e\0i", 6)), std::string::npos);
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
+  QTest::keyClick(Pane(), Qt::Key_Y, Qt::ControlModifier); // past the save point
+  EXPECT_TRUE(m_window->windowTitle().contains(QLatin1Char('*')));
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier); // back to it
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
+}
+
 TEST_F(CWindowTest, ClosingAsksToSaveUnsavedTextAndEscapeToo) {
   OpenDemo();
   StartOnEmptyLine();
