@@ -382,8 +382,12 @@ void CQuillanWindow::EnableMenuItem(int id, bool enabled) {
 }
 
 void CQuillanWindow::SetMenuItemText(int id, const std::string &text) {
-  m_menuText[id] = text;
-  if (QAction *action = Action(id)) action->setText(QString::fromStdString(text));
+  // Plain text from the dialog: its & are shown as they are, and the first
+  // letter is the item's accelerator ("&Undo Typing").
+  QString caption = QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+  if (!caption.isEmpty()) caption.prepend(QLatin1Char('&'));
+  m_menuText[id] = caption.toStdString();
+  if (QAction *action = Action(id)) action->setText(caption);
 }
 
 void CQuillanWindow::FocusPane() { m_pane->setFocus(Qt::OtherFocusReason); }
