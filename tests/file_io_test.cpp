@@ -131,6 +131,13 @@ TEST(ReadFile, RefusesWhatIsNotARegularFileAndReadsNoMoreThanTheLimitAllows) {
   ASSERT_FALSE(script);
   EXPECT_NE(script.Error().Message().find("smaller than 1 MiB"), std::string::npos) << script.Error().Message();
 
+  // Past the general limit: refused by its size, before any byte is read.
+  fs::resize_file(big, kReadLimit + 1);
+  auto whole = ReadFileBytes(big);
+  ASSERT_FALSE(whole);
+  EXPECT_NE(whole.Error().Message().find("x5BIG.bin: the file is larger than 256 MiB"), std::string::npos)
+      << whole.Error().Message();
+
   // Present or not: only a missing file is "nothing".
   auto missing = ReadFileIfPresent(dir.Path() / "missing.tk7");
   ASSERT_TRUE(missing);

@@ -90,6 +90,11 @@ void RemoveLeftoverTemps(const std::filesystem::path &target) {
   }
 }
 
+CError TooLarge(const std::filesystem::path &path) {
+  return MakeError(PathText(path) + ": the file is larger than " + std::to_string(kReadLimit >> 20) +
+                   " MiB, more than any file of the workbench reads");
+}
+
 void SyncFolder(const std::filesystem::path &dir) {
   CDescriptor folder(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Get() >= 0) (void)::fsync(folder.Get());
@@ -97,13 +102,18 @@ void SyncFolder(const std::filesystem::path &dir) {
 
 } // namespace
 
-CResult<std::vector<uint8_t>> ReadFileBytesUpTo(const std::filesystem::path &path, size_t limit) {
+namespace {
+
+// At most limit + 1 bytes of a regular file; with refuseLonger, a file whose
+// size is more than limit is refused before anything is read.
+CResult<std::vector<uint8_t>> ReadRegularFile(const std::filesystem::path &path, size_t limit, bool refuseLonger) {
   CDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.Get() < 0) return MakeError(PathText(path) + ": cannot open: " + SystemError());
   struct stat info {};
   if (::fstat(file.Get(), &info) != 0) return MakeError(PathText(path) + ": cannot examine: " + SystemError());
   if (S_ISDIR(info.st_mode)) return MakeError(PathText(path) + ": is a folder, not a file");
   if (!S_ISREG(info.st_mode)) return MakeError(PathText(path) + ": is not a regular file");
+  if (refuseLonger && uint64_t(info.st_size) > limit) return TooLarge(path);
   // The descriptor reads blocking from here on.
   (void)::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
   size_t want = limit == SIZE_MAX ? limit : limit + 1;
@@ -123,11 +133,15 @@ CResult<std::vector<uint8_t>> ReadFileBytesUpTo(const std::filesystem::path &pat
   return bytes;
 }
 
+} // namespace
+
+CResult<std::vector<uint8_t>> ReadFileBytesUpTo(const std::filesystem::path &path, size_t limit) {
+  return ReadRegularFile(path, limit, false);
+}
+
 CResult<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path &path) {
-  auto bytes = ReadFileBytesUpTo(path, kReadLimit);
-  if (bytes && bytes->size() > kReadLimit)
-    return MakeError(PathText(path) + ": the file is larger than " + std::to_string(kReadLimit >> 20) +
-                     " MiB, more than any file of the workbench");
+  auto bytes = ReadRegularFile(path, kReadLimit, true);
+  if (bytes && bytes->size() > kReadLimit) return TooLarge(path); // it grew while being read
   return bytes;
 }
 
