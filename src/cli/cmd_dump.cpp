@@ -28,59 +28,8 @@ CResult<bool> ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &boo
 
 void AppendHex(std::string &out, unsigned value, int digits) {
   static const char kDigits[] = "0123456789abcdef";
-  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
-}
-
-// The entry as text: one-byte codes and kanji as the text rule gives them,
-// control codes as {03}, codes of 0x800 and above as {0800}, a kanji without
-// a character as {k0123}; a literal '{' is written {7b}.
-void AppendEntryText(std::string &out, const uint16_t *entry, const KanjiCodeBook *book) {
-  char16_t previous = 0;
-  std::u16string pendingKana; // the last kana, which a voicing mark may replace
-  auto flushKana = [&]() {
-    out += Utf8(pendingKana);
-    pendingKana.clear();
-  };
-  for (int i = 0; i < kEntryCapacity; ++i) {
-    uint16_t code = entry[i];
-    uint16_t high = code >> 8;
-    if (high == 0) {
-      if (code == 0) break;
-      if (code < 0x20) {
-        flushKana();
-        out += '{';
-        AppendHex(out, code, 2);
-        out += '}';
-        continue;
-      }
-      if (code == 0xDE || code == 0xDF) pendingKana.clear();
-      previous = OneByteToText(code, previous);
-      flushKana();
-      if (previous == u'{') {
-        out += "{7b}";
-      } else {
-        pendingKana.push_back(previous);
-      }
-      continue;
-    }
-    flushKana();
-    if (high <= 7) {
-      uint16_t character = book ? (*book)[size_t(code - 0x100)] : 0;
-      if (character >= 256) {
-        out += Utf8(std::u16string(1, char16_t(character)));
-      } else {
-        out += "{k";
-        AppendHex(out, code, 4);
-        out += '}';
-      }
-      continue;
-    }
-    if ((code & 0xFF) == 0) break;
-    out += '{';
-    AppendHex(out, code, 4);
-    out += '}';
-  }
-  flushKana();
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    out.push_back(kDigits[(value >> shift) & 0xF]);
 }
 
 int RunDump(const std::vector<std::string> &args) {
@@ -120,7 +69,7 @@ int RunDump(const std::vector<std::string> &args) {
         out += '\t';
         out += std::to_string(line);
         out += '\t';
-        AppendEntryText(out, entry, haveBook ? &book : nullptr);
+        AppendDumpText(out, std::span(entry, size_t(kEntryCapacity)), haveBook ? &book : nullptr);
       }
       out += '\n';
       if (out.size() > (1 << 16) - 8192) {
@@ -134,27 +83,26 @@ int RunDump(const std::vector<std::string> &args) {
   return 0;
 }
 
-CCliRegistration registration(
-    {"dump", "print every entry of a script as text or as codes",
-     "usage: quillan-cli dump [--codes] [--workdir DIR] SCRIPT\n"
-     "\n"
-     "Prints one line per entry of SCRIPT: 256 per page, the last page's own count\n"
-     "on the last page, pages and lines in order.\n"
-     "\n"
-     "  dump SCRIPT          P<TAB>L<TAB>TEXT\n"
-     "      TEXT is the entry in UTF-8: kana and ASCII as the game's one-byte codes\n"
-     "      read, voicing marks joined to the kana before them, kanji as the\n"
-     "      character of the script's code book DIR/data/kanjiCB/<short name>.kcb\n"
-     "      (DIR defaults to the current folder) or {kXXXX} when the book has none\n"
-     "      for it, control codes 01-1f as {XX}, codes 0800 and above that do not\n"
-     "      end the entry as {XXXX}, and '{' itself as {7b}.\n"
-     "  dump --codes SCRIPT  P L C1 C2 ...\n"
-     "      each code as 4 lowercase hex digits, up to and including the entry's\n"
-     "      terminating code (all 600 when it has none), single spaces.\n"
-     "\n"
-     "P and L are decimal, from 0. Exit status 1 with one line on stderr when\n"
-     "SCRIPT is missing or malformed.\n",
-     RunDump});
+CCliRegistration registration({"dump", "print every entry of a script as text or as codes",
+                               "usage: quillan-cli dump [--codes] [--workdir DIR] SCRIPT\n"
+                               "\n"
+                               "Prints one line per entry of SCRIPT: 256 per page, the last page's own count\n"
+                               "on the last page, pages and lines in order.\n"
+                               "\n"
+                               "  dump SCRIPT          P<TAB>L<TAB>TEXT\n"
+                               "      TEXT is the entry in UTF-8: kana and ASCII as the game's one-byte codes\n"
+                               "      read, voicing marks joined to the kana before them, kanji as the\n"
+                               "      character of the script's code book DIR/data/kanjiCB/<short name>.kcb\n"
+                               "      (DIR defaults to the current folder) or {kXXXX} when the book has none\n"
+                               "      for it, control codes 01-1f as {XX}, codes 0800 and above that do not\n"
+                               "      end the entry as {XXXX}, and '{' itself as {7b}.\n"
+                               "  dump --codes SCRIPT  P L C1 C2 ...\n"
+                               "      each code as 4 lowercase hex digits, up to and including the entry's\n"
+                               "      terminating code (all 600 when it has none), single spaces.\n"
+                               "\n"
+                               "P and L are decimal, from 0. Exit status 1 with one line on stderr when\n"
+                               "SCRIPT is missing or malformed.\n",
+                               RunDump});
 
 } // namespace
 } // namespace quillan::cli
