@@ -27,17 +27,19 @@ std::vector<uint8_t> EnglishChunkBytes(std::span<const EnglishString> lines) {
   return bytes;
 }
 
-std::vector<std::filesystem::path> SavedFiles(const CTranslationDocument &doc, bool withStore) {
-  std::vector<std::filesystem::path> files{doc.CodeBookPath()};
+std::vector<std::filesystem::path> SavedFiles(const CTranslationDocument &doc, bool withStore, bool withCodeBook) {
+  std::vector<std::filesystem::path> files;
+  if (withCodeBook) files.push_back(doc.CodeBookPath());
   if (withStore) files.push_back(KanjiStorePath(doc.m_baseDir));
   for (int page = 0; page < doc.m_pageCount; ++page)
     files.push_back(doc.ChunkFilePath(page));
   return files;
 }
 
-std::vector<std::filesystem::path> FilesChangedOnDisk(const CTranslationDocument &doc, bool withStore) {
+std::vector<std::filesystem::path> FilesChangedOnDisk(const CTranslationDocument &doc, bool withStore,
+                                                      bool withCodeBook) {
   std::vector<std::filesystem::path> changed;
-  for (const auto &file : SavedFiles(doc, withStore)) {
+  for (const auto &file : SavedFiles(doc, withStore, withCodeBook)) {
     auto stamp = doc.m_readStamps.find(file);
     if (stamp != doc.m_readStamps.end() && StampOfFile(file) != stamp->second) changed.push_back(file);
   }
@@ -100,7 +102,7 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CSaveOptions &options) 
   if (!doc.m_fileOpen || !doc.Script() || doc.m_pageCount < 1)
     return MakeError("No script is open: there is no English text to save");
   bool withStore = options.m_store != nullptr;
-  auto changed = FilesChangedOnDisk(doc, withStore);
+  auto changed = FilesChangedOnDisk(doc, withStore, options.m_writeCodeBook);
   if (!changed.empty()) {
     if (!options.m_confirmReplace) {
       std::string message = "Save English Text: changed on disk since they were read, not replaced: ";
@@ -111,16 +113,16 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CSaveOptions &options) 
     if (!options.m_confirmReplace(changed)) return MakeError(kSaveCancelled);
   }
   int keep = options.m_backups >= 0 ? options.m_backups : int(ConfigNumber(doc.m_baseDir, "backups", 10));
-  auto files = SavedFiles(doc, withStore);
+  auto files = SavedFiles(doc, withStore, options.m_writeCodeBook);
   if (CStatus backed = BackUp(doc, files, keep); !backed)
     return backed.Error().WithContext("Save English Text: no file was written");
-  CStatus saved = SaveEnglishText(doc, options.m_store);
+  CStatus saved = SaveEnglishText(doc, options.m_store, options.m_writeCodeBook);
   for (const auto &file : files)
     doc.m_readStamps[file] = StampOfFile(file);
   return saved;
 }
 
-CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
+CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store, bool writeCodeBook) {
   if (!doc.m_fileOpen || !doc.Script() || doc.m_pageCount < 1)
     return MakeError("No script is open: there is no English text to save");
   std::vector<std::string> failures;
@@ -128,7 +130,7 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
     if (!status) failures.push_back(status.Error().Message());
   };
 
-  note(SaveCodeBook(doc.CodeBook(), doc.CodeBookPath()));
+  if (writeCodeBook) note(SaveCodeBook(doc.CodeBook(), doc.CodeBookPath()));
   if (store) note(SaveKanjiStore(*store, KanjiStorePath(doc.m_baseDir)));
 
   std::error_code error;

@@ -23,14 +23,16 @@ namespace quillan {
 // whose low byte is 0 (later elements are not kept), then 00 00.
 std::vector<uint8_t> EnglishChunkBytes(std::span<const EnglishString> lines);
 
-// Save English Text: the script's code book, the kanji database (when store
-// is given), then one chunk file per page of the open script. Missing folders
+// Save English Text: the script's code book (unless writeCodeBook is false:
+// a book that did not load cleanly and that the user keeps), the kanji
+// database (when store is given), then one chunk file per page of the open
+// script. Missing folders
 // are created and every file is replaced atomically. Every file is tried;
 // when any cannot be written the result names each one and why, and
 // m_modified stays set; otherwise m_modified is cleared. Refused when no
 // script is open. (Inside CQuillanDlg call it qualified:
 // quillan::SaveEnglishText(*this, &m_kanjiStore).)
-CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store);
+CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store, bool writeCodeBook = true);
 
 // The save with its safety nets, as the window and the command line run it:
 //  - Files changed on disk since the document read them (m_readStamps): the
@@ -46,16 +48,19 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store);
 //  - After the writes, the stamps of the written files are taken anew.
 struct CSaveOptions {
   const CKanjiStore *m_store = nullptr;
+  bool m_writeCodeBook = true;
   int m_backups = -1;
   std::function<bool(const std::vector<std::filesystem::path> &)> m_confirmReplace;
 };
 CStatus SaveEnglishText(CTranslationDocument &doc, const CSaveOptions &options);
 
-// The files the save writes, in order: code book, database (with a store),
+// The files the save writes, in order: code book (unless left out), database (with a store),
 // chunk files.
-std::vector<std::filesystem::path> SavedFiles(const CTranslationDocument &doc, bool withStore);
+std::vector<std::filesystem::path> SavedFiles(const CTranslationDocument &doc, bool withStore,
+                                              bool withCodeBook = true);
 // Of those, the ones whose bytes on disk differ from their stamp.
-std::vector<std::filesystem::path> FilesChangedOnDisk(const CTranslationDocument &doc, bool withStore);
+std::vector<std::filesystem::path> FilesChangedOnDisk(const CTranslationDocument &doc, bool withStore,
+                                                      bool withCodeBook = true);
 // The error message of a save stopped at the question.
 inline constexpr const char *kSaveCancelled = "Save English Text was cancelled; nothing was written";
 

@@ -14,8 +14,14 @@
 namespace quillan {
 
 bool CQuillanDlg::SaveEnglishText() {
+  // A code book or database that did not load cleanly is replaced only with
+  // the user's word; No keeps that file and saves the rest.
+  bool writeBook = m_codeBookDamage.empty() || ConfirmReplace(m_codeBookDamage, CodeBookPath(), "code book");
+  bool writeStore =
+      m_kanjiStoreDamage.empty() || ConfirmReplace(m_kanjiStoreDamage, KanjiStorePath(m_baseDir), "kanji database");
   CSaveOptions options;
-  options.m_store = &m_kanjiStore;
+  options.m_store = writeStore ? &m_kanjiStore : nullptr;
+  options.m_writeCodeBook = writeBook;
   options.m_confirmReplace = [&](const std::vector<std::filesystem::path> &changed) {
     std::string names;
     for (const auto &file : changed)
@@ -32,6 +38,10 @@ bool CQuillanDlg::SaveEnglishText() {
   CStatus saved = quillan::SaveEnglishText(*this, options);
   m_platform.EndWaitCursor();
   if (!saved.Ok() && saved.Error().Message() == kSaveCancelled) return false;
+  if (saved.Ok()) {
+    if (writeBook) m_codeBookDamage.clear();
+    if (writeStore) m_kanjiStoreDamage.clear();
+  }
   if (!saved.Ok()) {
     m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
     return false;
@@ -48,9 +58,11 @@ void CQuillanDlg::CompressCommand() {
     m_platform.MessageBox(outcome.Error().Message(), "Compress", CMessageButtons::Ok, CMessageIcon::Error);
     return;
   }
-  m_platform.MessageBox("Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) + " bytes, " +
-                            std::to_string(outcome->m_pages) + " pages).",
-                        "Compress", CMessageButtons::Ok, CMessageIcon::Information);
+  std::string text = "Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) + " bytes, " +
+                     std::to_string(outcome->m_pages) + " pages).";
+  for (const auto &note : outcome->m_notes)
+    text += "\nNote: " + note + ".";
+  m_platform.MessageBox(text, "Compress", CMessageButtons::Ok, CMessageIcon::Information);
 }
 
 void CQuillanDlg::CompressAllCommand() {
