@@ -17,6 +17,7 @@
 
 #include "app/canvas_image.h"
 #include "app/pane_widget.h"
+#include "app/project_panels.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
 #include "view/menu_table.h"
@@ -53,6 +54,7 @@ public:
     if (--m_window.m_handlerDepth > 0) return;
     // The title follows the document whichever handler changed it.
     m_window.setWindowTitle(QString::fromStdString(m_window.m_dlg->WindowTitle()));
+    if (m_window.m_project) m_window.m_project->AfterHandler();
     if (m_window.m_closePending) {
       m_window.m_closePending = false;
       QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
@@ -72,11 +74,13 @@ CQuillanWindow::CQuillanWindow(QWidget *parent) : QMainWindow(parent) {
   for (int id : kOpenEnabledItems)
     m_menuEnabled[id] = false;
   BuildLayout();
+  m_project = std::make_unique<CProjectPanels>(*this);
 }
 
 CQuillanWindow::~CQuillanWindow() {
   for (auto &[id, timer] : m_timers)
     timer->stop();
+  m_project.reset(); // its index thread stops first
   // The dialog goes first: it still talks to the platform while it ends.
   m_dlg.reset();
 }
@@ -90,6 +94,7 @@ bool CQuillanWindow::Initialize(const std::filesystem::path &baseDir) {
   BuildMenus();
   RestoreSettings();
   m_initialized = ok;
+  if (ok) m_project->Start(baseDir);
   if (ok && m_pane->hasFocus()) OnFocusChanged(true);
   return ok;
 }
@@ -221,8 +226,13 @@ void CQuillanWindow::BuildMenus() {
   bar->clear();
   m_actions.clear();
   AddMenuEntries(bar, MainMenu(m_dlg->NameLabels()));
-  // The panes' size.
-  QMenu *view = bar->addMenu(QStringLiteral("&View"));
+  // The panes' size, in the View menu of the project panels.
+  m_project->AddMenu(bar, nullptr);
+  QMenu *view = nullptr;
+  for (QAction *action : bar->actions())
+    if (action->menu() && action->text() == QStringLiteral("&View")) view = action->menu();
+  if (!view) view = bar->addMenu(QStringLiteral("&View"));
+  view->addSeparator();
   QAction *zoomIn = view->addAction(QStringLiteral("Zoom &In"));
   zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
   connect(zoomIn, &QAction::triggered, this, [this] { SetZoomFactor(ZoomFactor() + 1); });
@@ -245,8 +255,13 @@ void CQuillanWindow::BuildMenus() {
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
+  if (QAction *undo = Action(kIdUndo)) undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  if (QAction *redo = Action(kIdRedo))
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   for (auto &[id, enabled] : m_menuEnabled)
     if (QAction *action = Action(id)) action->setEnabled(enabled);
+  for (auto &[id, text] : m_menuText)
+    if (QAction *action = Action(id)) action->setText(QString::fromStdString(text));
   // Every menu stays in sight: the window is never narrower than the bar
   // with all its menus side by side.
   m_outer->addStrut(MenuBarWidth(*bar));
@@ -329,6 +344,12 @@ void CQuillanWindow::RunWhenFree(std::function<void()> handler) {
     QTimer::singleShot(50, this, [this, handler = std::move(handler)]() mutable { RunWhenFree(std::move(handler)); });
     return;
   }
+  CHandlerScope scope(*this);
+  handler();
+}
+
+void CQuillanWindow::RunHandler(const std::function<void()> &handler) {
+  if (!CanForward()) return;
   CHandlerScope scope(*this);
   handler();
 }
@@ -478,6 +499,15 @@ void CQuillanWindow::SetScrollPos(int position) {
 void CQuillanWindow::EnableMenuItem(int id, bool enabled) {
   m_menuEnabled[id] = enabled;
   if (QAction *action = Action(id)) action->setEnabled(enabled);
+}
+
+void CQuillanWindow::SetMenuItemText(int id, const std::string &text) {
+  // Plain text from the dialog: its & are shown as they are, and the first
+  // letter is the item's accelerator ("&Undo Typing").
+  QString caption = QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+  if (!caption.isEmpty()) caption.prepend(QLatin1Char('&'));
+  m_menuText[id] = caption.toStdString();
+  if (QAction *action = Action(id)) action->setText(caption);
 }
 
 void CQuillanWindow::FocusPane() { m_pane->setFocus(Qt::OtherFocusReason); }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QMainWindow>
@@ -29,6 +30,7 @@ namespace quillan {
 
 class CPaneWidget;
 class CPixelCanvas;
+class CProjectPanels;
 class CQtPlatform;
 class CQuillanDlg;
 class CSpinArrows;
@@ -65,6 +67,7 @@ public:
   void SetScrollPos(int position);
   int ScrollPos() const { return m_scrollPos; }
   void EnableMenuItem(int id, bool enabled);
+  void SetMenuItemText(int id, const std::string &text);
   void FocusPane();
   void EndDialog();
   // While a job runs on another thread the dialog's members are the job's:
@@ -85,6 +88,10 @@ public:
   // Runs a handler of the dialog that comes from outside (a network reply)
   // once no other handler or job is running; dropped when the window ends.
   void RunWhenFree(std::function<void()> handler);
+  // Runs another handler of the dialog the same way (not while a job runs).
+  void RunHandler(const std::function<void()> &handler);
+  // The Project, Find in Project and Checks panels.
+  CProjectPanels &Project() { return *m_project; }
 
 protected:
   void closeEvent(QCloseEvent *event) override;
@@ -111,6 +118,7 @@ private:
   std::unique_ptr<CQtPlatform> m_platform;
   std::unique_ptr<CQuillanDlg> m_dlg;
   CKeyboardSource m_keys;
+  std::unique_ptr<CProjectPanels> m_project;
 
   CPaneWidget *m_pane = nullptr;
   QScrollBar *m_scrollBar = nullptr;
@@ -120,6 +128,7 @@ private:
   std::map<int, CSpinArrows *> m_spins;
   std::map<int, QAction *> m_actions;
   std::map<int, bool> m_menuEnabled; // states set before the menus existed
+  std::map<int, std::string> m_menuText;
   std::map<int, QTimer *> m_timers;
   QAction *m_zoomIn = nullptr;
   QAction *m_zoomOut = nullptr;

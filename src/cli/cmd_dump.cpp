@@ -15,75 +15,28 @@ namespace quillan::cli {
 namespace {
 
 // The script's code book below the working folder, read without creating it.
-// Returns false when there is none.
-bool ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &book) {
-  auto bytes = ReadFileBytes(path);
-  if (!bytes) return false;
-  book = ParseCodeBook(*bytes, PathText(path.filename())).m_book;
+// Gives false when there is none; fails when it exists but cannot be read.
+CResult<bool> ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &book) {
+  auto bytes = ReadFileIfPresent(path);
+  if (!bytes) return bytes.Error();
+  if (!*bytes) return false;
+  auto load = ParseCodeBook(**bytes, PathText(path));
+  if (!load.m_warning.empty()) std::fprintf(stderr, "quillan-cli: warning: %s\n", OneLineName(load.m_warning).c_str());
+  book = load.m_book;
   return true;
 }
 
 void AppendHex(std::string &out, unsigned value, int digits) {
   static const char kDigits[] = "0123456789abcdef";
-  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xF]);
-}
-
-// The entry as text: one-byte codes and kanji as the text rule gives them,
-// control codes as {03}, codes of 0x800 and above as {0800}, a kanji without
-// a character as {k0123}; a literal '{' is written {7b}.
-void AppendEntryText(std::string &out, const uint16_t *entry, const KanjiCodeBook *book) {
-  char16_t previous = 0;
-  std::u16string pendingKana; // the last kana, which a voicing mark may replace
-  auto flushKana = [&]() {
-    out += Utf8(pendingKana);
-    pendingKana.clear();
-  };
-  for (int i = 0; i < kEntryCapacity; ++i) {
-    uint16_t code = entry[i];
-    uint16_t high = code >> 8;
-    if (high == 0) {
-      if (code == 0) break;
-      if (code < 0x20) {
-        flushKana();
-        out += '{';
-        AppendHex(out, code, 2);
-        out += '}';
-        continue;
-      }
-      if (code == 0xDE || code == 0xDF) pendingKana.clear();
-      previous = OneByteToText(code, previous);
-      flushKana();
-      if (previous == u'{') {
-        out += "{7b}";
-      } else {
-        pendingKana.push_back(previous);
-      }
-      continue;
-    }
-    flushKana();
-    if (high <= 7) {
-      uint16_t character = book ? (*book)[size_t(code - 0x100)] : 0;
-      if (character >= 256) {
-        out += Utf8(std::u16string(1, char16_t(character)));
-      } else {
-        out += "{k";
-        AppendHex(out, code, 4);
-        out += '}';
-      }
-      continue;
-    }
-    if ((code & 0xFF) == 0) break;
-    out += '{';
-    AppendHex(out, code, 4);
-    out += '}';
-  }
-  flushKana();
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+    out.push_back(kDigits[(value >> shift) & 0xF]);
 }
 
 int RunDump(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {"--codes"}, {"--workdir"});
   if (!parsed.m_error.empty()) return Fail("dump: " + parsed.m_error);
   if (parsed.m_positional.size() != 1) return Fail("dump: expected one SCRIPT argument (see quillan-cli dump --help)");
+  if (std::string bad = WorkDirError(parsed); !bad.empty()) return Fail("dump: " + bad);
   auto script = CScriptFile::Open(parsed.m_positional[0]);
   if (!script) return Fail(script.Error().Message());
   CScriptFile &file = *script.Value();
@@ -93,7 +46,9 @@ int RunDump(const std::vector<std::string> &args) {
   bool haveBook = false;
   if (!codes) {
     std::filesystem::path workdir = parsed.Value("--workdir").value_or(".");
-    haveBook = ReadCodeBook(workdir / "data" / "kanjiCB" / (ShortNameOf(file.Name()) + ".kcb"), book);
+    auto read = ReadCodeBook(workdir / "data" / "kanjiCB" / (ShortNameOf(file.Name()) + ".kcb"), book);
+    if (!read) return Fail("dump: " + read.Error().Message());
+    haveBook = *read;
   }
 
   std::string out;
@@ -114,7 +69,7 @@ int RunDump(const std::vector<std::string> &args) {
         out += '\t';
         out += std::to_string(line);
         out += '\t';
-        AppendEntryText(out, entry, haveBook ? &book : nullptr);
+        AppendDumpText(out, std::span(entry, size_t(kEntryCapacity)), haveBook ? &book : nullptr);
       }
       out += '\n';
       if (out.size() > (1 << 16) - 8192) {
@@ -128,27 +83,26 @@ int RunDump(const std::vector<std::string> &args) {
   return 0;
 }
 
-CCliRegistration registration(
-    {"dump", "print every entry of a script as text or as codes",
-     "usage: quillan-cli dump [--codes] [--workdir DIR] SCRIPT\n"
-     "\n"
-     "Prints one line per entry of SCRIPT: 256 per page, the last page's own count\n"
-     "on the last page, pages and lines in order.\n"
-     "\n"
-     "  dump SCRIPT          P<TAB>L<TAB>TEXT\n"
-     "      TEXT is the entry in UTF-8: kana and ASCII as the game's one-byte codes\n"
-     "      read, voicing marks joined to the kana before them, kanji as the\n"
-     "      character of the script's code book DIR/data/kanjiCB/<short name>.kcb\n"
-     "      (DIR defaults to the current folder) or {kXXXX} when the book has none\n"
-     "      for it, control codes 01-1f as {XX}, codes 0800 and above that do not\n"
-     "      end the entry as {XXXX}, and '{' itself as {7b}.\n"
-     "  dump --codes SCRIPT  P L C1 C2 ...\n"
-     "      each code as 4 lowercase hex digits, up to and including the entry's\n"
-     "      terminating code (all 600 when it has none), single spaces.\n"
-     "\n"
-     "P and L are decimal, from 0. Exit status 1 with one line on stderr when\n"
-     "SCRIPT is missing or malformed.\n",
-     RunDump});
+CCliRegistration registration({"dump", "print every entry of a script as text or as codes",
+                               "usage: quillan-cli dump [--codes] [--workdir DIR] SCRIPT\n"
+                               "\n"
+                               "Prints one line per entry of SCRIPT: 256 per page, the last page's own count\n"
+                               "on the last page, pages and lines in order.\n"
+                               "\n"
+                               "  dump SCRIPT          P<TAB>L<TAB>TEXT\n"
+                               "      TEXT is the entry in UTF-8: kana and ASCII as the game's one-byte codes\n"
+                               "      read, voicing marks joined to the kana before them, kanji as the\n"
+                               "      character of the script's code book DIR/data/kanjiCB/<short name>.kcb\n"
+                               "      (DIR defaults to the current folder) or {kXXXX} when the book has none\n"
+                               "      for it, control codes 01-1f as {XX}, codes 0800 and above that do not\n"
+                               "      end the entry as {XXXX}, and '{' itself as {7b}.\n"
+                               "  dump --codes SCRIPT  P L C1 C2 ...\n"
+                               "      each code as 4 lowercase hex digits, up to and including the entry's\n"
+                               "      terminating code (all 600 when it has none), single spaces.\n"
+                               "\n"
+                               "P and L are decimal, from 0. Exit status 1 with one line on stderr when\n"
+                               "SCRIPT is missing or malformed.\n",
+                               RunDump});
 
 } // namespace
 } // namespace quillan::cli

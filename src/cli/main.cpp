@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "quillan_version.h"
 
 namespace quillan::cli {
 
@@ -13,7 +15,9 @@ std::vector<CCliCommand> &Commands() {
 }
 
 int Fail(std::string_view message) {
-  std::fprintf(stderr, "quillan-cli: %.*s\n", int(message.size()), message.data());
+  // One line: a newline or tab in a file name is written escaped.
+  std::string line = OneLineName(std::string(message));
+  std::fprintf(stderr, "quillan-cli: %s\n", line.c_str());
   return 1;
 }
 
@@ -31,7 +35,8 @@ void PrintOverview(std::FILE *out) {
   std::fprintf(out, "usage: quillan-cli COMMAND [ARGS]\n\nCommands:\n");
   for (const auto &command : commands)
     std::fprintf(out, "  %-10s %s\n", command.m_name.c_str(), command.m_summary.c_str());
-  std::fprintf(out, "\nquillan-cli COMMAND --help shows the usage of one command.\n");
+  std::fprintf(out, "\nquillan-cli COMMAND --help shows the usage of one command, quillan-cli --version\n"
+                    "the version.\n");
 }
 
 } // namespace
@@ -45,6 +50,10 @@ int main(int argc, char **argv) {
   std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintOverview(stdout);
+    return 0;
+  }
+  if (name == "--version") {
+    std::printf("quillan-cli %s\n", quillan::kVersion);
     return 0;
   }
   std::vector<std::string> args(argv + 2, argv + argc);

@@ -61,12 +61,25 @@ size_t EntryTextLength(const EnglishString &text);
 // Counting: one count per element of every entry (by its low byte), the
 // terminator included; not one per emitted byte symbol.
 CSymbolCounts CountSymbols(const CEncoderInput &input);
+// The lines of the last page past its entries that hold a string (a chunk
+// file written by another tool, or kept from an older version of the
+// script): each is written as one more record after the entries, in order.
+std::vector<int> TrailingLines(const CEncoderInput &input);
 // The ranking: the game's exchange sort (for i, for j: swap when count i is
 // smaller than count j), which leaves ties in the order it leaves them.
 // Afterwards the symbol in sorted position n has rank 255 - n.
 void SortSymbolCounts(CSymbolCounts &counts);
 // Byte p: the symbol whose rank owns leaf p.
 std::array<uint8_t, kSymbolCount> LeafSymbolTable(const CSymbolCounts &sorted);
+
+// The length in bits of each element's code in an encoding of this input:
+// the code of its high byte 0, then the code of its low byte, by the ranks
+// EncodeEnglishText gives the symbols.
+std::array<uint8_t, kSymbolCount> ElementCodeLengths(const CEncoderInput &input);
+// The bytes of the record EncodeEnglishText writes for text (its length byte
+// not counted; elements from the first whose low byte is 0 on are not
+// written), with the element code lengths of the script's encoding.
+size_t RecordBytes(std::span<const uint16_t> text, const std::array<uint8_t, kSymbolCount> &lengths);
 
 struct CEncodedScript {
   std::vector<uint8_t> m_bytes;       // the whole file
@@ -77,11 +90,13 @@ struct CEncodedScript {
   uint32_t m_groupTableOffset = 0;    // Q
   std::vector<uint32_t> m_pageStarts; // spool bytes before each page's first record
   int m_records = 0;
+  std::vector<std::string> m_notes; // strings past the last page's entries
 };
 
 // Every line of the script's pages up to the page's entry count (256, or
 // m_linesOnLastPage on the last page) becomes exactly one record, an empty
-// string an empty entry; lines past the last page's entries are not written.
+// string an empty entry; after them come the strings of TrailingLines, with
+// a note that says so.
 // Fails, without producing anything, when a record would be longer than 255
 // bytes (all of them are listed: page, line as the window shows it, length),
 // when the font would push the code tables past the first 64 KiB, when the
@@ -103,6 +118,7 @@ struct CCompressOutcome {
   size_t m_bytes = 0;
   int m_pages = 0;
   int m_records = 0;
+  std::vector<std::string> m_notes;
 };
 
 // Encodes and writes the spool file and the output (each replaced

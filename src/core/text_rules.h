@@ -25,6 +25,16 @@ char16_t OneByteToText(uint16_t v, char16_t previous);
 // codes of 0x800 and above give a 0 character.
 std::u16string JapaneseEntryText(std::span<const uint16_t> entry, const KanjiCodeBook &codeBook);
 
+// The dump form of an entry or an English string (up to its terminator or
+// the end of the span), in UTF-8: one-byte codes as OneByteToText reads them
+// (a voicing mark joined to the kana before it), kanji as the code book's
+// character or {kXXXX} while it has none (always so without a book), control
+// codes 01-1f as {XX}, codes of 0x800 and above that do not end the entry as
+// {XXXX}, and '{' itself as {7b}. quillan-cli dump, search and the PO files
+// all show text this way.
+void AppendDumpText(std::string &out, std::span<const uint16_t> entry, const KanjiCodeBook *book);
+std::string DumpText(std::span<const uint16_t> entry, const KanjiCodeBook *book);
+
 // UTF-16 to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf8(std::u16string_view text);
 void AppendUtf8(std::string &out, char32_t c);

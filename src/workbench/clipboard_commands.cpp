@@ -25,8 +25,8 @@ void CQuillanDlg::OnCopyJapToClipboard() {
 }
 
 // The elements of the current English string advance the cursor one by one.
-void CQuillanDlg::AppendAndAdvance(uint16_t element) {
-  CurrentEnglish().push_back(element);
+void CQuillanDlg::AppendAndAdvance(CTextEdit &edit, uint16_t element) {
+  edit.Current().push_back(element);
   AdvanceCursor();
 }
 
@@ -46,12 +46,13 @@ void CQuillanDlg::OnPasteEngToBoard() {
                           CMessageIcon::Warning);
     return;
   }
-  EnglishString &s = CurrentEnglish();
+  CTextEdit edit(*this, "Paste");
+  EnglishString &s = edit.Current();
   s.clear();
   m_viewTopRow = 0;
   m_cursorOffset = 0;
   for (uint16_t element : text.m_elements)
-    AppendAndAdvance(element);
+    AppendAndAdvance(edit, element);
   // The entry's own ending (a bubble end, new line or pause before its end
   // code) closes the pasted text too.
   int last = -1;
@@ -63,6 +64,7 @@ void CQuillanDlg::OnPasteEngToBoard() {
     s.push_back(m_japaneseEntry[size_t(last)]);
   s.push_back(0);
   m_modified = 1;
+  edit.Commit();
   if (!text.m_leftOut.empty())
     m_platform.MessageBox(LeftOutMessage(text.m_leftOut), "Paste Eng to Board", CMessageButtons::Ok,
                           CMessageIcon::Warning);
@@ -114,13 +116,15 @@ void CQuillanDlg::OnTranslateReply(const CTranslationRequest &request, const CHt
   while (n > 0 && n < reply.m_body.size() && (uint8_t(reply.m_body[n]) & 0xC0) == 0x80)
     --n; // the limit does not cut a character in two
   CGameText text = MapTextToGame(DecodeUtf8(std::string_view(reply.m_body).substr(0, n)));
-  CurrentEnglish().clear();
+  CTextEdit edit(*this, "Google Translate");
+  edit.Current().clear();
   m_viewTopRow = 0;
   m_cursorOffset = 0;
   for (uint16_t element : text.m_elements)
-    AppendAndAdvance(element);
-  CurrentEnglish().push_back(0); // the cursor stands on it
+    AppendAndAdvance(edit, element);
+  edit.Current().push_back(0); // the cursor stands on it
   m_modified = 1;
+  edit.Commit();
   m_platform.FocusDialog();
   if (!text.m_leftOut.empty())
     m_platform.MessageBox(LeftOutMessage(text.m_leftOut), "Google Translate", CMessageButtons::Ok,

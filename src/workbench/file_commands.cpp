@@ -8,19 +8,45 @@
 #include "codec/fill_commands.h"
 #include "codec/text_encoder.h"
 #include "core/file_io.h"
-#include "workbench/quillan_dlg.h"
 #include "extras/font_viewer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
 bool CQuillanDlg::SaveEnglishText() {
+  // A code book or database that did not load cleanly is replaced only with
+  // the user's word; No keeps that file and saves the rest.
+  bool writeBook = m_codeBookDamage.empty() || ConfirmReplace(m_codeBookDamage, CodeBookPath(), "code book");
+  bool writeStore =
+      m_kanjiStoreDamage.empty() || ConfirmReplace(m_kanjiStoreDamage, KanjiStorePath(m_baseDir), "kanji database");
+  CSaveOptions options;
+  options.m_store = writeStore ? &m_kanjiStore : nullptr;
+  options.m_writeCodeBook = writeBook;
+  options.m_confirmReplace = [&](const std::vector<std::filesystem::path> &changed) {
+    std::string names;
+    for (const auto &file : changed)
+      names += PathText(file) + "\n";
+    auto answer = m_platform.MessageBox(
+        (changed.size() == 1 ? "This file has" : "These files have") +
+            std::string(" changed on disk since Quillan read it (another program may have saved it):\n\n") + names +
+            "\nReplace with Quillan's text? The other changes would be lost, but for the copy in the backup folder "
+            "when backups are on.",
+        "Save English Text", CMessageButtons::YesNo, CMessageIcon::Warning);
+    return answer == CMessageAnswer::Yes;
+  };
   m_platform.BeginWaitCursor();
-  CStatus saved = quillan::SaveEnglishText(*this, &m_kanjiStore);
+  CStatus saved = quillan::SaveEnglishText(*this, options);
   m_platform.EndWaitCursor();
+  if (!saved.Ok() && saved.Error().Message() == kSaveCancelled) return false;
+  if (saved.Ok()) {
+    if (writeBook) m_codeBookDamage.clear();
+    if (writeStore) m_kanjiStoreDamage.clear();
+  }
   if (!saved.Ok()) {
     m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
     return false;
   }
+  RemoveJournal();
   return true;
 }
 
@@ -32,9 +58,11 @@ void CQuillanDlg::CompressCommand() {
     m_platform.MessageBox(outcome.Error().Message(), "Compress", CMessageButtons::Ok, CMessageIcon::Error);
     return;
   }
-  m_platform.MessageBox("Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) +
-                            " bytes, " + std::to_string(outcome->m_pages) + " pages).",
-                        "Compress", CMessageButtons::Ok, CMessageIcon::Information);
+  std::string text = "Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) + " bytes, " +
+                     std::to_string(outcome->m_pages) + " pages).";
+  for (const auto &note : outcome->m_notes)
+    text += "\nNote: " + note + ".";
+  m_platform.MessageBox(text, "Compress", CMessageButtons::Ok, CMessageIcon::Information);
 }
 
 void CQuillanDlg::CompressAllCommand() {
@@ -120,7 +148,8 @@ void CQuillanDlg::MakeCdCommand() {
                      PathText((*result)->m_silentTrack.filename()) + " and " +
                      PathText((*result)->m_cueSheet.filename()) + " from " + std::to_string((*result)->m_fileCount) +
                      " files.";
-  for (const auto &note : (*result)->m_notes) text += "\n" + note;
+  for (const auto &note : (*result)->m_notes)
+    text += "\n" + note;
   m_platform.MessageBox(text, "Make CD", CMessageButtons::Ok, CMessageIcon::Information);
 }
 

@@ -5,11 +5,18 @@
 
 #include "codec/code_table.h"
 #include "core/file_io.h"
+#include "core/recovery_journal.h"
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
 #include "view/pane_renderer.h"
 
 namespace quillan {
+
+namespace {
+
+constexpr const char *kAskBeforeReplacing = "\nThe file will not be written back unless you agree when saving.";
+
+} // namespace
 
 CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform) {
   for (int i = 0; i < kNameCount; ++i)
@@ -64,7 +71,7 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   m_linesOnPage = 0;
   m_textColor = 8;
   m_japaneseText.clear();
-  for (auto &text : m_englishStrings)
+  for (auto &text : LoadedStrings())
     text.clear();
   for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont})
     m_platform.EnableMenuItem(id, false);
@@ -74,13 +81,18 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   auto loaded = LoadKanjiStore(databasePath);
   if (loaded.Ok()) {
     m_kanjiStore = std::move(loaded->m_store);
-    if (!loaded->m_warning.empty())
-      m_platform.MessageBox(loaded->m_warning, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+    if (loaded->Damaged()) {
+      m_kanjiStoreDamage = loaded->m_warning;
+      m_platform.MessageBox(loaded->m_warning + kAskBeforeReplacing, "Kanji database", CMessageButtons::Ok,
+                            CMessageIcon::Warning);
+    }
   } else {
     std::error_code error;
     if (std::filesystem::exists(databasePath, error)) {
-      // A database that exists but cannot be read is never replaced.
-      m_platform.MessageBox(loaded.Error().Message(), "Kanji database", CMessageButtons::Ok, CMessageIcon::Error);
+      // A database that exists but cannot be read is never replaced unasked.
+      m_kanjiStoreDamage = loaded.Error().Message();
+      m_platform.MessageBox(loaded.Error().Message() + kAskBeforeReplacing, "Kanji database", CMessageButtons::Ok,
+                            CMessageIcon::Error);
     } else {
       m_platform.MessageBox("Creating Database, This may take a while. Press OK to continue.", "No Database found");
       auto created = CreateKanjiStore(KanjiFontPath(m_baseDir), databasePath);
@@ -91,6 +103,7 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
         m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
     }
   }
+  m_readStamps[databasePath] = StampOfFile(databasePath);
   UpdateTitle();
   return true;
 }
@@ -102,6 +115,7 @@ std::string CQuillanDlg::WindowTitle() const {
 }
 
 void CQuillanDlg::UpdateTitle() {
+  UpdateEditMenu();
   std::string title = WindowTitle();
   if (title == m_lastTitle) return;
   m_lastTitle = title;
@@ -125,6 +139,7 @@ bool CQuillanDlg::OnClose() {
     m_closing = 0;
     return false;
   }
+  RemoveJournal(); // saved, or the changes discarded
   m_keyboard.reset();
   return true;
 }
@@ -152,25 +167,40 @@ bool CQuillanDlg::OpenJapaneseText() {
 }
 
 bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
+  // The open follows the save question: changes the user chose not to save
+  // leave no journal behind.
+  std::optional<std::filesystem::path> oldJournal;
+  if (m_fileOpen) oldJournal = JournalPath(*this);
   auto status = LoadScript(path);
   if (!status.Ok()) {
     m_platform.MessageBox("Error opening file\n" + status.Error().Message(), "", CMessageButtons::Ok,
                           CMessageIcon::Error);
     return false;
   }
+  if (oldJournal) {
+    std::error_code error;
+    std::filesystem::remove(*oldJournal, error);
+  }
   m_modified = 0;
   m_platform.SetScrollPos(0);
 
   // The script's code book: a script without one starts from spaces, never
   // from the previous script's identifications.
-  auto book = LoadCodeBook(CodeBookPath());
+  auto book = LoadCodeBook(CodeBookPath()); // creates a missing one
+  m_readStamps[CodeBookPath()] = StampOfFile(CodeBookPath());
+  m_codeBookDamage.clear();
   if (book.Ok()) {
-    m_kanjiCodeBook = book->m_book;
+    LoadedCodeBook() = book->m_book;
+    if (book->m_damaged) m_codeBookDamage = book->m_warning;
     if (!book->m_warning.empty())
-      m_platform.MessageBox(book->m_warning, "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+      m_platform.MessageBox(book->m_warning + (book->m_damaged ? kAskBeforeReplacing : ""), "Code book",
+                            CMessageButtons::Ok, CMessageIcon::Warning);
   } else {
-    m_kanjiCodeBook = BlankCodeBook();
-    m_platform.MessageBox(book.Error().Message(), "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+    // A book that exists but cannot be read.
+    LoadedCodeBook() = BlankCodeBook();
+    m_codeBookDamage = book.Error().Message();
+    m_platform.MessageBox(book.Error().Message() + kAskBeforeReplacing, "Code book", CMessageButtons::Ok,
+                          CMessageIcon::Warning);
   }
 
   for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont})
@@ -178,7 +208,11 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   m_menuEnabled = true;
   m_platform.SetScrollRange(0, std::max(m_linesOnPage - 1, 0));
   MatchKanjiStoreCommand();
-  m_modified = 0; // what the open's own match learnt is saved with the next save
+  // What the open's own match learnt is saved with the next save; it is part
+  // of the opened state, not a step to undo.
+  ResetHistory();
+  m_modified = 0;
+  OfferRecovery();
   UpdateTitle();
   m_platform.FocusDialog();
   return true;
@@ -187,8 +221,14 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
 void CQuillanDlg::MatchKanjiStoreCommand() {
   if (!m_fileOpen || !m_scriptFile) return;
   m_platform.BeginWaitCursor();
-  auto result = MatchKanjiStore(m_scriptFile->Bytes(), m_kanjiCodeBook, m_kanjiStore);
+  KanjiCodeBook book = CodeBook();
+  auto result = MatchKanjiStore(m_scriptFile->Bytes(), book, m_kanjiStore);
   m_platform.EndWaitCursor();
+  // The code book entries the match identified are one step.
+  CTextEdit edit(*this, "Search Kanji Database");
+  for (size_t i = 0; i < book.size(); ++i)
+    if (book[i] != CodeBook()[i]) edit.SetCodeBookEntry(i, book[i]);
+  edit.Commit();
   // An identification learnt by the command is a change to save.
   if (result.m_bookEntriesChanged || result.m_recordsChanged) m_modified = 1;
   m_repaintJapanese = 1;
@@ -203,6 +243,12 @@ bool CQuillanDlg::OnCommand(int id) {
     break;
   case kIdSaveEnglishText:
     SaveEnglishText();
+    break;
+  case kIdUndo:
+    UndoCommand();
+    break;
+  case kIdRedo:
+    RedoCommand();
     break;
   case kIdGoto:
     GotoLine();
@@ -245,10 +291,22 @@ bool CQuillanDlg::OnCommand(int id) {
   return handled;
 }
 
+bool CQuillanDlg::ConfirmReplace(const std::string &damage, const std::filesystem::path &path, const char *what) {
+  std::string text = std::string("The ") + what + " " + PathText(path) + " did not load cleanly:\n" + damage +
+                     "\n\nReplace the file with the " + what +
+                     " as it is now? No keeps the file untouched; the rest of the save goes on.";
+  return m_platform.MessageBox(text, "Replace file?", CMessageButtons::YesNo, CMessageIcon::Warning) ==
+         CMessageAnswer::Yes;
+}
+
 void CQuillanDlg::SaveKanjiDatabaseCommand() {
   // The match, then the database written, so that nothing learnt is lost at exit.
   MatchKanjiStoreCommand();
+  if (!m_kanjiStoreDamage.empty() && !ConfirmReplace(m_kanjiStoreDamage, KanjiStorePath(m_baseDir), "kanji database"))
+    return;
+  m_kanjiStoreDamage.clear();
   CStatus saved = SaveKanjiStore(m_kanjiStore, KanjiStorePath(m_baseDir));
+  if (saved.Ok()) m_readStamps[KanjiStorePath(m_baseDir)] = StampOfFile(KanjiStorePath(m_baseDir));
   if (!saved.Ok())
     m_platform.MessageBox(saved.Error().Message(), "Save Kanji Database", CMessageButtons::Ok, CMessageIcon::Error);
 }

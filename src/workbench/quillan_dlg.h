@@ -11,6 +11,7 @@
 // (file_commands.cpp) and the text exchange (clipboard_commands.cpp).
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -63,6 +64,8 @@ enum : int {
   kIdNextPage = 1016,
   kIdLastPage = 1017,
   kIdGoogleTranslate = 1018,
+  kIdUndo = 32950,
+  kIdRedo = 32951,
 };
 
 // Requests of the line scroll bar.
@@ -116,6 +119,12 @@ public:
   // The number (1-40) of the name the cursor stands on, 0 when none.
   int NameUnderCursor();
 
+  // The project panels: another script opened after the save question (false
+  // when cancelled or when it cannot be opened), and entry (page, line) of a
+  // script shown, its script opened first when another one is open.
+  bool OpenProjectScript(const std::filesystem::path &path);
+  bool GoToEntry(const std::filesystem::path &script, int page, int line);
+
   // Navigation.
   void GotoLine();
   void SearchForText();
@@ -143,7 +152,24 @@ public:
   void OnCopyJapToClipboard();
   void OnPasteEngToBoard();
   void OnGoogleTranslate();
-  void AppendAndAdvance(uint16_t element);
+  void AppendAndAdvance(CTextEdit &edit, uint16_t element);
+
+  // The Edit menu: undo and redo of the last change, the captions naming it
+  // ("Undo Typing"), and the window taken to the change's page and line.
+  void UndoCommand();
+  void RedoCommand();
+  std::string UndoCaption() const;
+  std::string RedoCaption() const;
+
+  // Crash recovery: the journal of unsaved changes, written a moment after
+  // the last change (from the edit timer, never inside a key press), removed
+  // by a save and by a close that discards the changes; on open, the offer
+  // to take back a journal newer than the chunk files.
+  void JournalTick();
+  void WriteJournal();
+  void RemoveJournal();
+  void OfferRecovery();
+  std::chrono::milliseconds m_journalDelay{2000};
   // A translation request on its way: the entry it was made for.
   struct CTranslationRequest {
     uint64_t m_serial = 0;
@@ -177,15 +203,29 @@ public:
   std::array<std::string, kNameCount> m_nameLabels;
   bool m_menuEnabled = false; // the items a successful open enables
   int m_paintCount = 0;       // paints run, for tests
+  // Why the kanji database or the open script's code book did not load
+  // cleanly; empty when it did. Such a file is replaced only when the user
+  // agrees at a save.
+  std::string m_kanjiStoreDamage;
+  std::string m_codeBookDamage;
   std::string m_lastTitle;
+  std::string m_editName; // the step name of the menu command running, if any
 
 private:
   void HandleKey(int key);
   void Backspace();
   void TypeCharacter(uint16_t c);
   void UpdateTitle();
+  void UpdateEditMenu();
+  void ShowHistoryMove();
+  std::string m_lastUndoCaption, m_lastRedoCaption;
+  uint64_t m_journalGeneration = 0; // the history generation the journal holds
+  bool m_journalPending = false;
+  std::chrono::steady_clock::time_point m_changeSeen;
   void LoadNameLabels();
   bool AskToSave(); // the "File not saved" question; false when cancelled
+  // Asks before a file that did not load cleanly is replaced; true for Yes.
+  bool ConfirmReplace(const std::string &damage, const std::filesystem::path &path, const char *what);
 };
 
 } // namespace quillan

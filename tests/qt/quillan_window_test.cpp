@@ -4,6 +4,7 @@
 // start-up.
 
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 
 #include <QAction>
@@ -50,7 +51,7 @@ class CWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = fs::temp_directory_path() / (std::string("quillan-window-") + info->name());
+    m_dir = fs::temp_directory_path() / (std::string("quillan-window-") + info->name() + "-" + std::to_string(::getpid()));
     fs::remove_all(m_dir);
     fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
     std::ofstream(m_dir / "data" / "names.txt") << "Hero\r\nRival && Co\r\n";
@@ -86,7 +87,7 @@ protected:
   void StartOnEmptyLine() {
     Dlg().OnVScroll(CScrollRequest::ThumbTrack, 100);
     ASSERT_EQ(Dlg().m_currentLine, 100);
-    Dlg().CurrentEnglish().clear();
+    Dlg().LoadedCurrent().clear();
     Dlg().PlaceCursorAtEnd();
   }
 
@@ -115,10 +116,10 @@ void ExpectMenu(const QList<QAction *> &actions, const std::vector<CMenuEntry> &
 TEST_F(CWindowTest, MenusFollowTheTableAndTheOpenEnablesTheFileItems) {
   std::vector<CMenuEntry> table = MainMenu(Dlg().NameLabels());
   QList<QAction *> bar = m_window->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 11); // the nine of the table, View with the zoom and Help with the about box
-  ExpectMenu(bar.mid(0, 9), table, "");
-  EXPECT_EQ(bar[9]->text(), QStringLiteral("&View"));
-  EXPECT_EQ(bar[10]->text(), QStringLiteral("&Help"));
+  ASSERT_EQ(bar.size(), 12); // the ten of the table, View with the project panels, Help with the about box
+  ExpectMenu(bar.mid(0, 10), table, "");
+  EXPECT_EQ(bar[10]->text(), QStringLiteral("&View"));
+  EXPECT_EQ(bar[11]->text(), QStringLiteral("&Help"));
 
   EXPECT_EQ(m_window->Action(NameItemIds()[0])->text(), QStringLiteral("Hero"));
   EXPECT_EQ(m_window->Action(NameItemIds()[1])->text(), QStringLiteral("Rival && Co"));
@@ -209,7 +210,7 @@ TEST_F(CWindowTest, ThePanesShowTheRenderedPictureAndClicksFindTheirCells) {
     qobject_cast<QDialog *>(modal)->accept();
   });
   QTest::mouseClick(Pane(), Qt::RightButton, Qt::NoModifier, QPoint(cell % 15 * 32 + 16, 20 + cell / 15 * 32 + 16));
-  EXPECT_EQ(Dlg().m_kanjiCodeBook[size_t(kanji - 0x100)], 0x5B57);
+  EXPECT_EQ(Dlg().CodeBook()[size_t(kanji - 0x100)], 0x5B57);
 }
 
 TEST_F(CWindowTest, AHeldKeyActsOnceAndOverlappingKeysEachOnce) {
@@ -276,8 +277,8 @@ TEST_F(CWindowTest, TheScrollBarMovesOneLinePerStepAndSpinsDoNotSwallowIt) {
 
   // A text of 100 elements: one step down the English spin scrolls one row,
   // and the scroll bar still answers the very next step.
-  Dlg().CurrentEnglish().assign(100, 'x');
-  Dlg().CurrentEnglish().push_back(0);
+  Dlg().LoadedCurrent().assign(100, 'x');
+  Dlg().LoadedCurrent().push_back(0);
   Dlg().m_viewTopRow = 0;
   Dlg().m_cursorOffset = 0;
   m_window->Spin(kIdEnglishSpin)->DownButton()->click();
@@ -372,6 +373,38 @@ TEST_F(CWindowTest, CtrlSSavesThePageAndTheCompressCommandsWriteScripts) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
   QTest::keyClick(Pane(), Qt::Key_Period);
   EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Saved words."));
+}
+
+TEST_F(CWindowTest, CtrlZUndoesTypingAndCtrlYRedoesItBeforeTheSave) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyClicks(Pane(), QStringLiteral("Kept"));
+  QTest::keyClick(Pane(), Qt::Key_Left);
+  QTest::keyClicks(Pane(), QStringLiteral("ing"));
+  ASSERT_EQ(Dlg().CurrentEnglish(), Elements("Kepingt"));
+  EXPECT_EQ(m_window->Action(kIdUndo)->text(), QStringLiteral("&Undo Typing"));
+  EXPECT_TRUE(m_window->Action(kIdUndo)->isEnabled());
+
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Kept")) << "the Z of the shortcut is not typed";
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(Dlg().CurrentEnglish().empty());
+  EXPECT_EQ(m_window->Action(kIdRedo)->text(), QStringLiteral("&Redo Typing"));
+  QTest::keyClick(Pane(), Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Kepingt"));
+  EXPECT_FALSE(m_window->Action(kIdRedo)->isEnabled());
+
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(Pane(), Qt::Key_S, Qt::ControlModifier);
+  fs::path chunk = m_dir / "Scripts" / "PATCHED INFO" / "DEMO" / "x5DEMO0.tk7";
+  EXPECT_NE(ReadAll(chunk).find(std::string("\0K\0e\0p\0t\0\0", 10)), std::string::npos);
+  EXPECT_EQ(ReadAll(chunk).find(std::string("\0K\0e\0p\0i", 8)), std::string::npos);
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
+  QTest::keyClick(Pane(), Qt::Key_Y, Qt::ControlModifier); // past the save point
+  EXPECT_TRUE(m_window->windowTitle().contains(QLatin1Char('*')));
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier); // back to it
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
 }
 
 TEST_F(CWindowTest, ClosingAsksToSaveUnsavedTextAndEscapeToo) {
@@ -637,7 +670,7 @@ TEST_F(CWindowTest, ChangeFontEditsTheFontOfTheOpenScript) {
 }
 
 TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {
-  fs::path dir = fs::temp_directory_path() / "quillan-app-start";
+  fs::path dir = fs::temp_directory_path() / ("quillan-app-start-" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", dir, fs::copy_options::recursive);
   fs::path previous = fs::current_path();
