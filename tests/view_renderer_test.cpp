@@ -402,8 +402,8 @@ TEST_F(CRendererTest, AScrolledJapanesePaneKeepsNoPixelsOfTheFrameBefore) {
   }
   entry.push_back(0);
   OpenScript({entry}, {CornerGlyph(), CornerGlyph()});
-  m_doc.m_kanjiCodeBook[0] = 0x65E5;
-  m_doc.m_kanjiCodeBook[1] = 0x6708;
+  m_doc.LoadedCodeBook()[0] = 0x65E5;
+  m_doc.LoadedCodeBook()[1] = 0x6708;
   m_doc.m_japaneseTopRow = 0;
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   m_doc.m_japaneseTopRow = 1; // the spin: no flag, like every paint after a step
@@ -423,7 +423,7 @@ TEST_F(CRendererTest, ANameIsItsCaptionAndItsNumberAndTakesNothingElse) {
   // Name 8 would read as a colour code and name 9-12 or 15 as codes taking
   // the next letter: as a name's number they are only its argument cell.
   for (uint16_t number : {1, 8, 9, 14, 15, 40}) {
-    m_doc.CurrentEnglish() = {'A', kNameCode, number, 'B', 'C', 0};
+    m_doc.LoadedCurrent() = {'A', kNameCode, number, 'B', 'C', 0};
     ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
     auto cells = PaneCells(kEnglishPaneY);
     ASSERT_GE(cells.size(), 5u);
@@ -435,7 +435,7 @@ TEST_F(CRendererTest, ANameIsItsCaptionAndItsNumberAndTakesNothingElse) {
     EXPECT_EQ(cells[4].m_sheet, 7) << number;
   }
   // 0x11 without a name number stays a slot caption alone.
-  m_doc.CurrentEnglish() = {kNameCode, 'B', 0};
+  m_doc.LoadedCurrent() = {kNameCode, 'B', 0};
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   EXPECT_EQ(PaneCells(kEnglishPaneY)[1].m_sheet, 7);
 }

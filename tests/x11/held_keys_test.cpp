@@ -72,7 +72,7 @@ protected:
   void SetLine(int line, const Elements &text) {
     Dlg().OnVScroll(CScrollRequest::ThumbTrack, line);
     ASSERT_EQ(Dlg().m_currentLine, line);
-    Dlg().CurrentEnglish() = text;
+    Dlg().LoadedCurrent() = text;
     Dlg().PlaceCursorAtEnd();
   }
 
