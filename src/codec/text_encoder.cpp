@@ -98,6 +98,29 @@ std::array<uint8_t, kSymbolCount> LeafSymbolTable(const CSymbolCounts &sorted) {
   return leaves;
 }
 
+std::vector<size_t> EncodedRecordLengths(const CEncoderInput &input) {
+  CSymbolCounts sorted = CountSymbols(input);
+  SortSymbolCounts(sorted);
+  const CCodeTable &table = FixedCodeTable();
+  std::array<size_t, kSymbolCount> bitsOf{};
+  for (size_t position = 0; position < kSymbolCount; ++position)
+    bitsOf[sorted[position].m_symbol] = table.m_codes[kSymbolCount - 1 - position].m_length;
+  // Each element is its high byte's 0 and its low byte; the terminator two 0s.
+  std::vector<size_t> lengths(size_t(std::max(input.m_pageCount, 0)) * kLinesPerPage, 0);
+  for (int page = 0; page < input.m_pageCount; ++page) {
+    for (int line = 0; line < input.EntriesOnPage(page); ++line) {
+      size_t bits = 2 * bitsOf[0];
+      if (const EnglishString *text = input.StringAt(page, line)) {
+        size_t length = EntryTextLength(*text);
+        for (size_t i = 0; i < length; ++i)
+          bits += bitsOf[0] + bitsOf[(*text)[i] & 0xFF];
+      }
+      lengths[size_t(page * kLinesPerPage + line)] = (bits + 7) / 8;
+    }
+  }
+  return lengths;
+}
+
 CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<const uint8_t> font) {
   const std::string name = FileName(input.m_shortName);
   const uint32_t h = input.m_headerLength;

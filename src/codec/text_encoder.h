@@ -79,6 +79,12 @@ struct CEncodedScript {
   int m_records = 0;
 };
 
+// The byte length of the record each line of the script's pages would be
+// written with (element page * 256 + line; lines past a page's entries 0):
+// the ranking of the whole text decides every code, so a changed string can
+// change the length of every record.
+std::vector<size_t> EncodedRecordLengths(const CEncoderInput &input);
+
 // Every line of the script's pages up to the page's entry count (256, or
 // m_linesOnLastPage on the last page) becomes exactly one record, an empty
 // string an empty entry; lines past the last page's entries are not written.
