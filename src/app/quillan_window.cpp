@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -14,8 +15,10 @@
 #include "app/pane_widget.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
+#include "app/suggestions_dock.h"
 #include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
+#include "workbench/team_tools.h"
 
 namespace quillan {
 
@@ -155,6 +158,46 @@ void CQuillanWindow::BuildLayout() {
   row->addLayout(controls);
 
   setCentralWidget(central);
+
+  m_suggestions = new CSuggestionsDock(this);
+  addDockWidget(Qt::RightDockWidgetArea, m_suggestions);
+  m_suggestions->hide();
+  m_suggestions->m_onTake = [this](int number) { TakeSuggestion(number); };
+  connect(m_suggestions, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) RefreshSuggestions(true);
+  });
+  for (int n = 1; n <= 9; ++n) {
+    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, n] { TakeSuggestion(n); });
+  }
+  auto *refresh = new QTimer(this);
+  connect(refresh, &QTimer::timeout, this, [this] { RefreshSuggestions(); });
+  refresh->start(200);
+  m_pane->setFocus();
+}
+
+void CQuillanWindow::RefreshSuggestions(bool force) {
+  if (!m_suggestions || !m_suggestions->isVisible() || !CanForward()) return;
+  CQuillanDlg &dlg = *m_dlg;
+  std::string key;
+  if (dlg.m_fileOpen) {
+    key = dlg.m_scriptPath + "\n" + std::to_string(dlg.m_currentPage) + ":" + std::to_string(dlg.m_currentLine);
+    for (uint16_t e : dlg.CurrentEnglish())
+      key += std::to_string(e) + ",";
+  }
+  if (!force && key == m_suggestionsKey) return;
+  m_suggestionsKey = key;
+  CHandlerScope scope(*this);
+  m_suggestions->ShowRows(dlg.m_team->CurrentSuggestions());
+}
+
+void CQuillanWindow::TakeSuggestion(int number) {
+  if (!CanForward()) return;
+  {
+    CHandlerScope scope(*this);
+    m_dlg->m_team->TakeSuggestion(number);
+  }
   m_pane->setFocus();
 }
 
@@ -195,6 +238,12 @@ void CQuillanWindow::BuildMenus() {
     m_dlg->OnSysCommand(kIdAbout);
   });
   m_actions[kIdAbout] = about;
+  // The panels.
+  QMenu *view = bar->addMenu(QStringLiteral("&View"));
+  QAction *suggestions = m_suggestions->toggleViewAction();
+  suggestions->setText(QStringLiteral("&Suggestions"));
+  view->addAction(suggestions);
+  bar->insertMenu(help->menuAction(), view);
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);

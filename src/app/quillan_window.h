@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <QMainWindow>
@@ -30,6 +31,7 @@ class CPixelCanvas;
 class CQtPlatform;
 class CQuillanDlg;
 class CSpinArrows;
+class CSuggestionsDock;
 struct CMenuEntry;
 
 class CQuillanWindow : public QMainWindow {
@@ -55,6 +57,12 @@ public:
   QScrollBar *LineScrollBar() const { return m_scrollBar; }
   QLabel *StatusLabel() const { return m_status; }
   CPaneWidget *Pane() const { return m_pane; }
+  CSuggestionsDock *Suggestions() const { return m_suggestions; }
+  // Fills the Suggestions panel for the current entry when it is shown and
+  // the entry or its text changed since the last time.
+  void RefreshSuggestions(bool force = false);
+  // Ctrl+1 ... Ctrl+9.
+  void TakeSuggestion(int number);
 
   // Services for the platform.
   void StartTimer(int id, int milliseconds);
@@ -97,6 +105,8 @@ private:
   CKeyboardSource m_keys;
 
   CPaneWidget *m_pane = nullptr;
+  CSuggestionsDock *m_suggestions = nullptr;
+  std::string m_suggestionsKey; // the entry and text the panel shows
   QScrollBar *m_scrollBar = nullptr;
   QLabel *m_status = nullptr;
   std::map<int, QPushButton *> m_buttons;

@@ -8,10 +8,11 @@
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
 #include "view/pane_renderer.h"
+#include "workbench/team_tools.h"
 
 namespace quillan {
 
-CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform) {
+CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform), m_team(std::make_unique<CTeamTools>(*this)) {
   for (int i = 0; i < kNameCount; ++i) m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
 }
 
@@ -199,7 +200,7 @@ bool CQuillanDlg::OnCommand(int id) {
   case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); break;
   case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); break;
   case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); break;
-  default: handled = OnControlCodeCommand(id) || OnFileCommand(id); break;
+  default: handled = OnControlCodeCommand(id) || OnFileCommand(id) || m_team->OnCommand(id); break;
   }
   UpdateTitle();
   return handled;
