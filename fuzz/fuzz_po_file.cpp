@@ -16,9 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   using namespace quillan;
-  static const std::string path = (std::filesystem::temp_directory_path() /
-                                   ("quillan-fuzz-po-" + std::to_string(getpid()) + ".po"))
-                                      .string();
+  static const std::string path =
+      (std::filesystem::temp_directory_path() / ("quillan-fuzz-po-" + std::to_string(getpid()) + ".po")).string();
   if (std::FILE *file = std::fopen(path.c_str(), "wb")) {
     if (size) std::fwrite(data, 1, size, file);
     std::fclose(file);

@@ -19,8 +19,7 @@ using testing::English;
 // Japanese codes from a string of one-byte codes.
 std::vector<uint16_t> J(std::string_view text) { return {text.begin(), text.end()}; }
 
-CMemoryEntry Entry(const std::string &script, int page, int line, std::string_view japanese,
-                   std::string_view english) {
+CMemoryEntry Entry(const std::string &script, int page, int line, std::string_view japanese, std::string_view english) {
   return {script, page, line, J(japanese), english.empty() ? EnglishString{0} : English(english)};
 }
 
@@ -29,8 +28,14 @@ TEST(TranslationMemory, SimilarityFollowsTheEditDistance) {
     const char *m_a, *m_b;
     int m_percent;
   } cases[] = {
-      {"abcd", "abcd", 100}, {"abcd", "abce", 75}, {"abcd", "abc", 75},     {"abc", "abd", 66},
-      {"abcdefgh", "abdcefgh", 75}, {"abcdefghij", "abcdefghi", 90}, {"", "", 100}, {"abc", "", 0},
+      {"abcd", "abcd", 100},
+      {"abcd", "abce", 75},
+      {"abcd", "abc", 75},
+      {"abc", "abd", 66},
+      {"abcdefgh", "abdcefgh", 75},
+      {"abcdefghij", "abcdefghi", 90},
+      {"", "", 100},
+      {"abc", "", 0},
       {"kitten", "sitting", 57},
   };
   for (const auto &c : cases) {
@@ -48,12 +53,12 @@ TEST(TranslationMemory, SuggestsIdenticalLinesByFrequencyThenSimilarOnesBestFirs
   memory.Add(Entry("X5A.bin", 0, 1, "hello there", "Hi."));
   memory.Add(Entry("X5A.bin", 0, 2, "hello there", "Hello."));
   memory.Add(Entry("X5B.bin", 1, 3, "hello there", "Hello."));
-  memory.Add(Entry("X5B.bin", 1, 4, "hello there", ""));             // untranslated: no suggestion
-  memory.Add(Entry("X5B.bin", 1, 5, "hello therx", "Hello, X."));    // 90 %
-  memory.Add(Entry("X5B.bin", 1, 6, "hallo thera", "Hallo."));       // 81 %
-  memory.Add(Entry("X5B.bin", 1, 7, "hxllx thxrx", "Far."));         // 63 %: too far
+  memory.Add(Entry("X5B.bin", 1, 4, "hello there", ""));              // untranslated: no suggestion
+  memory.Add(Entry("X5B.bin", 1, 5, "hello therx", "Hello, X."));     // 90 %
+  memory.Add(Entry("X5B.bin", 1, 6, "hallo thera", "Hallo."));        // 81 %
+  memory.Add(Entry("X5B.bin", 1, 7, "hxllx thxrx", "Far."));          // 63 %: too far
   memory.Add(Entry("X5B.bin", 1, 8, "hello there!!!!", "Too long.")); // 73 %
-  memory.Add(Entry("X5B.bin", 1, 9, "hello therx", "Hello, X."));    // the same translation again
+  memory.Add(Entry("X5B.bin", 1, 9, "hello therx", "Hello, X."));     // the same translation again
 
   auto suggestions = memory.Suggest(J("hello there"), self);
   ASSERT_EQ(suggestions.size(), 4u);
@@ -77,11 +82,11 @@ TEST(TranslationMemory, SuggestsIdenticalLinesByFrequencyThenSimilarOnesBestFirs
 TEST(Propagation, FillsUntranslatedTwinsOnlyWhenTheSourcesAgree) {
   CTranslationMemory memory;
   memory.Add(Entry("X5A.bin", 0, 0, "yes", "Yes."));
-  memory.Add(Entry("X5A.bin", 0, 1, "yes", ""));    // takes "Yes." from 0:0
+  memory.Add(Entry("X5A.bin", 0, 1, "yes", "")); // takes "Yes." from 0:0
   memory.Add(Entry("X5A.bin", 0, 2, "no", "No."));
   memory.Add(Entry("X5A.bin", 0, 3, "no", "Nope.")); // disagree
-  memory.Add(Entry("X5B.bin", 0, 0, "no", ""));     // stays empty
-  memory.Add(Entry("X5B.bin", 0, 1, "", ""));       // no Japanese: nothing
+  memory.Add(Entry("X5B.bin", 0, 0, "no", ""));      // stays empty
+  memory.Add(Entry("X5B.bin", 0, 1, "", ""));        // no Japanese: nothing
   memory.Add(Entry("X5B.bin", 0, 2, "", ""));
   memory.Add(Entry("X5B.bin", 0, 3, "yes", ""));
   memory.Add(Entry("X5B.bin", 0, 4, "lone", ""));

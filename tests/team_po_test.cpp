@@ -39,8 +39,8 @@ TEST(PoText, EnglishDumpTextTurnsBackIntoElements) {
       {"Hi!{02}", Codes({'H', 'i', '!', 2})},
       {"{08}{03}A{11}{05}", Codes({8, 3, 'A', 0x11, 5})},
       {"{7b}x}", Codes({'{', 'x', '}'})},
-      {"{1F}{0A}", Codes({0x1F, 0x0A})},                        // either case of hex digits
-      {"a\nb", Codes({'a', 3, 'b'})},                           // a new line typed in an editor
+      {"{1F}{0A}", Codes({0x1F, 0x0A})}, // either case of hex digits
+      {"a\nb", Codes({'a', 3, 'b'})},    // a new line typed in an editor
       {"\xe2\x80\x9cOK\xe2\x80\x9d\xe2\x80\xa6", Codes({'"', 'O', 'K', '"', '.', '.', '.'})}, // as Paste maps them
       {"\xe3\x81\x8b\xe3\x81\x8c", Codes({0x96, 0x96, 0xDE})}, // か, が = か + voicing mark
   };
@@ -66,10 +66,14 @@ TEST(PoText, EnglishDumpTextRefusesWhatTheGameCannotHold) {
     const char *m_text;
     const char *m_error;
   } cases[] = {
-      {"a{zz}", "unknown marker {zz}"},    {"{00}", "unknown marker {00}"},
-      {"{20}", "unknown marker {20}"},     {"{k0100}", "unknown marker {k0100}"},
-      {"{0800}", "unknown marker {0800}"}, {"x{", "a '{' that opens no marker"},
-      {"{ab cdefgh}", "a '{' that opens no marker"}, {"\xe6\xbc\xa2", "the game cannot show '\xe6\xbc\xa2'"},
+      {"a{zz}", "unknown marker {zz}"},
+      {"{00}", "unknown marker {00}"},
+      {"{20}", "unknown marker {20}"},
+      {"{k0100}", "unknown marker {k0100}"},
+      {"{0800}", "unknown marker {0800}"},
+      {"x{", "a '{' that opens no marker"},
+      {"{ab cdefgh}", "a '{' that opens no marker"},
+      {"\xe6\xbc\xa2", "the game cannot show '\xe6\xbc\xa2'"},
       {"ok \xff", "the game cannot show"}, // malformed UTF-8
   };
   for (const auto &c : cases) {
@@ -194,19 +198,19 @@ TEST_F(PoCliTest, ImportOfTheUnchangedFileChangesNoByte) {
 
 TEST_F(PoCliTest, ImportTakesChangesAndNamesEverythingItDoesNotTake) {
   CPoCatalog catalog = Exported();
-  Message(catalog, "0:0").m_str = "Hi there!{01}";                     // changed
-  Message(catalog, "2:0").m_str = "New {7b}line{02}";                   // new (was empty)
-  Message(catalog, "0:1").m_str = "Morning.";                           // fuzzy
+  Message(catalog, "0:0").m_str = "Hi there!{01}";    // changed
+  Message(catalog, "2:0").m_str = "New {7b}line{02}"; // new (was empty)
+  Message(catalog, "0:1").m_str = "Morning.";         // fuzzy
   Message(catalog, "0:1").m_fuzzy = true;
-  Message(catalog, "0:2").m_id = "ちがう";                               // script changed
+  Message(catalog, "0:2").m_id = "ちがう"; // script changed
   Message(catalog, "0:2").m_str = "Other.";
-  Message(catalog, "0:3").m_str = "Bad {zz} marker";                    // refused
-  Message(catalog, "0:4").m_str = "\xe6\xbc\xa2 kanji";                 // refused
-  Message(catalog, "0:5").m_str = std::string(400, 'W');                // record too long
+  Message(catalog, "0:3").m_str = "Bad {zz} marker";     // refused
+  Message(catalog, "0:4").m_str = "\xe6\xbc\xa2 kanji";  // refused
+  Message(catalog, "0:5").m_str = std::string(400, 'W'); // record too long
   CPoMessage stray = Message(catalog, "0:6");
-  stray.m_context = "9:0";                                              // no such page
+  stray.m_context = "9:0"; // no such page
   catalog.m_messages.push_back(stray);
-  stray.m_context = "seven";                                            // not P:L
+  stray.m_context = "seven"; // not P:L
   catalog.m_messages.push_back(stray);
   WriteCatalog(catalog, m_dir.Path() / "edited.po");
   auto before = Chunks();
@@ -247,7 +251,8 @@ TEST_F(PoCliTest, ImportTakesChangesAndNamesEverythingItDoesNotTake) {
 TEST_F(PoCliTest, AFileThatDoesNotParseChangesNothing) {
   Exported();
   auto before = Chunks();
-  testing::WriteText(m_dir.Path() / "broken.po", "msgctxt \"0:0\"\nmsgid \"x\"\nmsgstr \"Changed\"\nmsgid \"unclosed\n");
+  testing::WriteText(m_dir.Path() / "broken.po",
+                     "msgctxt \"0:0\"\nmsgid \"x\"\nmsgstr \"Changed\"\nmsgid \"unclosed\n");
   auto run = RunCli("import-po broken.po x5DEMO.bin", m_dir.Path());
   EXPECT_EQ(run.m_status, 1);
   EXPECT_TRUE(run.m_out.empty()) << run.m_out;
@@ -259,7 +264,8 @@ TEST_F(PoCliTest, AFileThatDoesNotParseChangesNothing) {
   EXPECT_EQ(missing.m_status, 1);
   EXPECT_NE(missing.m_err.find("none.po"), std::string::npos) << missing.m_err;
   // Another charset than UTF-8 is named, not misread.
-  testing::WriteText(m_dir.Path() / "latin.po", "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n");
+  testing::WriteText(m_dir.Path() / "latin.po",
+                     "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n");
   auto latin = RunCli("import-po latin.po x5DEMO.bin", m_dir.Path());
   EXPECT_EQ(latin.m_status, 1);
   EXPECT_NE(latin.m_err.find("not UTF-8"), std::string::npos) << latin.m_err;

@@ -38,8 +38,8 @@ int RunExportPo(const std::vector<std::string> &args) {
   CPoCatalog catalog = ExportPoCatalog(doc, haveBook ? &book : nullptr);
   auto text = FormatPoFile(catalog);
   if (!text) return Fail("export-po: " + text.Error().Message());
-  std::filesystem::path out = parsed.Value("-o") ? std::filesystem::path(*parsed.Value("-o"))
-                                                 : DefaultPoPath(doc.m_baseDir, doc.m_shortName);
+  std::filesystem::path out =
+      parsed.Value("-o") ? std::filesystem::path(*parsed.Value("-o")) : DefaultPoPath(doc.m_baseDir, doc.m_shortName);
   std::error_code error;
   if (out.has_parent_path()) std::filesystem::create_directories(out.parent_path(), error);
   if (auto status = WriteFileAtomic(out, *text); !status) return Fail("export-po: " + status.Error().Message());
@@ -79,47 +79,46 @@ int RunImportPo(const std::vector<std::string> &args) {
   return plan.m_refused > 0 ? 1 : 0;
 }
 
-CCliRegistration exportRegistration(
-    {"export-po", "write a script's text as a gettext PO file for translation tools",
-     "usage: quillan-cli export-po [--workdir DIR] [-o FILE.po] SCRIPT\n"
-     "\n"
-     "Writes one UTF-8 PO file for SCRIPT (default DIR/po/<short name>.po; DIR is the\n"
-     "working folder, by default the current one) with one message per entry whose\n"
-     "Japanese text is not empty:\n"
-     "  msgctxt  \"P:L\", page and line from 0 as dump numbers them\n"
-     "  msgid    the Japanese text as dump prints it (kanji from the code book\n"
-     "           DIR/data/kanjiCB/<short name>.kcb, {kXXXX} while unidentified,\n"
-     "           control codes as {XX}, {7b} for '{')\n"
-     "  msgstr   the English text from the chunk files in the same form, empty\n"
-     "           while untranslated\n"
-     "Every message carries the flag placeholders:r\"...\" naming the markers, so a\n"
-     "translation server's placeholder check guards each control code. The file\n"
-     "passes msgfmt --check.\n"
-     "\n"
-     "Prints output: PATH, messages: N and translated: N. Exit status 1 with one line\n"
-     "on stderr when SCRIPT is missing or malformed or the file cannot be written.\n",
-     RunExportPo});
+CCliRegistration exportRegistration({"export-po", "write a script's text as a gettext PO file for translation tools",
+                                     "usage: quillan-cli export-po [--workdir DIR] [-o FILE.po] SCRIPT\n"
+                                     "\n"
+                                     "Writes one UTF-8 PO file for SCRIPT (default DIR/po/<short name>.po; DIR is the\n"
+                                     "working folder, by default the current one) with one message per entry whose\n"
+                                     "Japanese text is not empty:\n"
+                                     "  msgctxt  \"P:L\", page and line from 0 as dump numbers them\n"
+                                     "  msgid    the Japanese text as dump prints it (kanji from the code book\n"
+                                     "           DIR/data/kanjiCB/<short name>.kcb, {kXXXX} while unidentified,\n"
+                                     "           control codes as {XX}, {7b} for '{')\n"
+                                     "  msgstr   the English text from the chunk files in the same form, empty\n"
+                                     "           while untranslated\n"
+                                     "Every message carries the flag placeholders:r\"...\" naming the markers, so a\n"
+                                     "translation server's placeholder check guards each control code. The file\n"
+                                     "passes msgfmt --check.\n"
+                                     "\n"
+                                     "Prints output: PATH, messages: N and translated: N. Exit status 1 with one line\n"
+                                     "on stderr when SCRIPT is missing or malformed or the file cannot be written.\n",
+                                     RunExportPo});
 
-CCliRegistration importRegistration(
-    {"import-po", "take the translations of a PO file into a script's chunk files",
-     "usage: quillan-cli import-po [--workdir DIR] FILE.po SCRIPT\n"
-     "\n"
-     "For every message of FILE.po with a non-empty msgstr and no fuzzy flag, finds\n"
-     "the entry named by its msgctxt \"P:L\". A message whose msgid is not that entry's\n"
-     "Japanese text is skipped (the script changed); otherwise the msgstr, in the\n"
-     "form export-po writes, becomes the entry's English text: {01}-{1f} are the\n"
-     "control codes, {7b} is '{', other text is mapped to the game's characters as\n"
-     "Paste maps it. An unknown marker, a character the game cannot show or a\n"
-     "record over 255 bytes refuses that message.\n"
-     "\n"
-     "Prints one line per message that was not taken or that changed,\n"
-     "  P<TAB>L<TAB>imported|skipped|refused<TAB>REASON\n"
-     "(P and L are - when the msgctxt is not P:L), then\n"
-     "  imported: N\n  unchanged: N\n  skipped: N\n  refused: N\n"
-     "Only the chunk files of pages that changed are rewritten, each atomically. A PO\n"
-     "file that cannot be parsed changes nothing. Exit status 1 when any message\n"
-     "was refused or the import failed.\n",
-     RunImportPo});
+CCliRegistration
+    importRegistration({"import-po", "take the translations of a PO file into a script's chunk files",
+                        "usage: quillan-cli import-po [--workdir DIR] FILE.po SCRIPT\n"
+                        "\n"
+                        "For every message of FILE.po with a non-empty msgstr and no fuzzy flag, finds\n"
+                        "the entry named by its msgctxt \"P:L\". A message whose msgid is not that entry's\n"
+                        "Japanese text is skipped (the script changed); otherwise the msgstr, in the\n"
+                        "form export-po writes, becomes the entry's English text: {01}-{1f} are the\n"
+                        "control codes, {7b} is '{', other text is mapped to the game's characters as\n"
+                        "Paste maps it. An unknown marker, a character the game cannot show or a\n"
+                        "record over 255 bytes refuses that message.\n"
+                        "\n"
+                        "Prints one line per message that was not taken or that changed,\n"
+                        "  P<TAB>L<TAB>imported|skipped|refused<TAB>REASON\n"
+                        "(P and L are - when the msgctxt is not P:L), then\n"
+                        "  imported: N\n  unchanged: N\n  skipped: N\n  refused: N\n"
+                        "Only the chunk files of pages that changed are rewritten, each atomically. A PO\n"
+                        "file that cannot be parsed changes nothing. Exit status 1 when any message\n"
+                        "was refused or the import failed.\n",
+                        RunImportPo});
 
 } // namespace
 } // namespace quillan::cli

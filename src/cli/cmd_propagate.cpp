@@ -54,20 +54,19 @@ int RunPropagate(const std::vector<std::string> &args) {
   return 0;
 }
 
-CCliRegistration registration(
-    {"propagate", "give repeated untranslated lines the translation their twins agree on",
-     "usage: quillan-cli propagate [--dry-run] [--workdir DIR] [SCRIPT...]\n"
-     "\n"
-     "The project is the SCRIPT arguments, or else every x5*.bin (any letter case) in\n"
-     "DIR (default: the current folder), with the English text of their chunk files.\n"
-     "Every untranslated entry whose Japanese text equals that of translated entries\n"
-     "that all agree receives that translation. Prints one line per such entry,\n"
-     "  NAME<TAB>P<TAB>L<TAB>FROM\n"
-     "(NAME the script's file name, FROM \"NAME P:L\" of the first source in script,\n"
-     "page and line order), then propagated: N. The chunk files of the pages that\n"
-     "changed are written as Save English Text writes them; --dry-run writes\n"
-     "nothing. Entries whose sources disagree are left alone.\n",
-     RunPropagate});
+CCliRegistration registration({"propagate", "give repeated untranslated lines the translation their twins agree on",
+                               "usage: quillan-cli propagate [--dry-run] [--workdir DIR] [SCRIPT...]\n"
+                               "\n"
+                               "The project is the SCRIPT arguments, or else every x5*.bin (any letter case) in\n"
+                               "DIR (default: the current folder), with the English text of their chunk files.\n"
+                               "Every untranslated entry whose Japanese text equals that of translated entries\n"
+                               "that all agree receives that translation. Prints one line per such entry,\n"
+                               "  NAME<TAB>P<TAB>L<TAB>FROM\n"
+                               "(NAME the script's file name, FROM \"NAME P:L\" of the first source in script,\n"
+                               "page and line order), then propagated: N. The chunk files of the pages that\n"
+                               "changed are written as Save English Text writes them; --dry-run writes\n"
+                               "nothing. Entries whose sources disagree are left alone.\n",
+                               RunPropagate});
 
 } // namespace
 } // namespace quillan::cli

@@ -198,8 +198,7 @@ CPoImportPlan PlanPoImport(CTranslationDocument &doc, const KanjiCodeBook *book,
         line.m_reason = "the script has no entry " + m.m_context;
       } else if (m.m_fuzzy) {
         line.m_reason = "marked fuzzy";
-      } else if (!MatchesJapaneseText(m.m_id, std::span(doc.DecodeEntry(page, row), size_t(kEntryCapacity)),
-                                      book)) {
+      } else if (!MatchesJapaneseText(m.m_id, std::span(doc.DecodeEntry(page, row), size_t(kEntryCapacity)), book)) {
         line.m_reason = "the Japanese text is not the script's any more (the script changed)";
       } else if (m.m_str == DumpText(doc.EnglishAt(page, row), nullptr)) {
         line.m_outcome = CImportOutcome::Unchanged;
@@ -246,8 +245,8 @@ CPoImportPlan PlanPoImport(CTranslationDocument &doc, const KanjiCodeBook *book,
         size_t index = size_t(c.m_change.m_page * kLinesPerPage + c.m_change.m_line);
         if (lengths[index] <= kMaxRecordBytes) continue;
         line.m_outcome = CImportOutcome::Refused;
-        line.m_reason = "the text needs a record of " + std::to_string(lengths[index]) +
-                        " bytes; the game reads at most 255";
+        line.m_reason =
+            "the text needs a record of " + std::to_string(lengths[index]) + " bytes; the game reads at most 255";
         strings[index] = doc.m_englishStrings[index];
         refusedAny = true;
       }
@@ -259,10 +258,18 @@ CPoImportPlan PlanPoImport(CTranslationDocument &doc, const KanjiCodeBook *book,
   }
   for (const CImportLine &line : plan.m_lines) {
     switch (line.m_outcome) {
-    case CImportOutcome::Imported: ++plan.m_imported; break;
-    case CImportOutcome::Unchanged: ++plan.m_unchanged; break;
-    case CImportOutcome::Skipped: ++plan.m_skipped; break;
-    case CImportOutcome::Refused: ++plan.m_refused; break;
+    case CImportOutcome::Imported:
+      ++plan.m_imported;
+      break;
+    case CImportOutcome::Unchanged:
+      ++plan.m_unchanged;
+      break;
+    case CImportOutcome::Skipped:
+      ++plan.m_skipped;
+      break;
+    case CImportOutcome::Refused:
+      ++plan.m_refused;
+      break;
     }
   }
   return plan;

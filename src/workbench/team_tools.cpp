@@ -131,8 +131,8 @@ std::vector<CSuggestionRow> CTeamTools::CurrentSuggestions() {
     const EnglishString &now = m_dlg.EnglishAt(e.m_page, e.m_line);
     if (now != e.m_english) m_memory.SetEnglish(index, now);
   }
-  auto japanese = JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine),
-                                          size_t(kEntryCapacity)));
+  auto japanese =
+      JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine), size_t(kEntryCapacity)));
   size_t self = m_memory.Find(m_dlg.m_scriptFileName, m_dlg.m_currentPage, m_dlg.m_currentLine);
   int number = 0;
   for (const CSuggestion &s : m_memory.Suggest(japanese, self)) {
@@ -176,8 +176,8 @@ bool CTeamTools::TakeSuggestion(int number) {
       text.push_back(e);
     }
     if (!text.empty() && text.back() >= 1 && text.back() <= 4) text.pop_back();
-    auto japanese = JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine),
-                                            size_t(kEntryCapacity)));
+    auto japanese =
+        JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine), size_t(kEntryCapacity)));
     if (uint16_t ending = EndingCode(japanese)) text.push_back(ending);
     text.push_back(0);
     ApplyToCurrent(std::move(text), "Suggestion");

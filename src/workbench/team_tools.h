@@ -22,11 +22,11 @@ inline constexpr int kIdImportPo = 32941;
 // One row of the Suggestions panel.
 struct CSuggestionRow {
   enum class CKind { Exact, Fuzzy, Glossary } m_kind = CKind::Exact;
-  int m_number = 0;           // 1-9 for the suggestions Ctrl+1 ... Ctrl+9 take; 0 otherwise
-  std::string m_text;         // the translation or the term, in the dump form
-  std::string m_detail;       // how often and where, the similarity, the note
-  std::string m_japanese;     // fuzzy: the source's Japanese, differing codes in [ ]
-  EnglishString m_english;    // what a take puts into the entry
+  int m_number = 0;        // 1-9 for the suggestions Ctrl+1 ... Ctrl+9 take; 0 otherwise
+  std::string m_text;      // the translation or the term, in the dump form
+  std::string m_detail;    // how often and where, the similarity, the note
+  std::string m_japanese;  // fuzzy: the source's Japanese, differing codes in [ ]
+  EnglishString m_english; // what a take puts into the entry
 };
 
 class CTeamTools {
@@ -60,7 +60,7 @@ private:
   CQuillanDlg &m_dlg;
   CTranslationMemory m_memory;
   CGlossary m_glossary;
-  std::string m_memoryScript; // the open script the memory was built with
+  std::string m_memoryScript;        // the open script the memory was built with
   std::vector<size_t> m_openEntries; // memory index of each entry of the open script
   std::vector<CSuggestionRow> m_rows;
 };

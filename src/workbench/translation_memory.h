@@ -40,11 +40,11 @@ inline constexpr int kFuzzyThresholdPercent = 75;
 
 struct CSuggestion {
   bool m_exact = false;
-  int m_percent = 100;                // similarity of the Japanese texts
-  EnglishString m_english;            // the translation, with its terminator
-  std::vector<size_t> m_sources;      // entries translated so, first found first
-  std::vector<bool> m_differs;        // fuzzy: codes of the source's Japanese that differ
-  std::vector<uint16_t> m_japanese;   // fuzzy: the source's Japanese codes
+  int m_percent = 100;              // similarity of the Japanese texts
+  EnglishString m_english;          // the translation, with its terminator
+  std::vector<size_t> m_sources;    // entries translated so, first found first
+  std::vector<bool> m_differs;      // fuzzy: codes of the source's Japanese that differ
+  std::vector<uint16_t> m_japanese; // fuzzy: the source's Japanese codes
 };
 
 // Similarity in percent: 100 * (1 - distance / longer length), rounded down;
@@ -75,8 +75,7 @@ public:
   // the memory, is left out): the translations of identical texts, most
   // frequent first, then those of texts at least 75 % alike, best first
   // (at most maxFuzzy of them).
-  std::vector<CSuggestion> Suggest(std::span<const uint16_t> japanese, size_t self = npos,
-                                   size_t maxFuzzy = 20) const;
+  std::vector<CSuggestion> Suggest(std::span<const uint16_t> japanese, size_t self = npos, size_t maxFuzzy = 20) const;
 
 private:
   struct CText {
