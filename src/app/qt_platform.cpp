@@ -112,7 +112,7 @@ std::optional<std::filesystem::path> CQtPlatform::ChooseOpenFile(const std::stri
 }
 
 std::optional<std::filesystem::path> CQtPlatform::ChooseSaveFile(const std::string &, const std::string &filter,
-                                                                  const std::filesystem::path &suggested) {
+                                                                 const std::filesystem::path &suggested) {
   QString path = QFileDialog::getSaveFileName(Parent(), QStringLiteral("Save As"), PathToQString(suggested),
                                               FileDialogFilter(filter));
   if (path.isEmpty()) return std::nullopt;
