@@ -29,7 +29,9 @@ using testing::CModalScript;
 class CTeamWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    m_dir = fs::temp_directory_path() / "quillan-team-window";
+    // One folder per test: ctest runs them side by side.
+    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_dir = fs::temp_directory_path() / (std::string("quillan-team-window-") + info->name());
     fs::remove_all(m_dir);
     fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
     m_window = std::make_unique<CQuillanWindow>();
