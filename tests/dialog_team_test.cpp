@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "codec/english_text.h"
 #include "core/file_io.h"
 #include "support/codec_fixture.h"
 #include "support/dialog_fixture.h"
@@ -27,6 +28,11 @@ protected:
                        {0x91, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x99, 0x03, 0},
                        {0xA0, 0xA1, 0x01, 0}};
     ASSERT_TRUE(WriteFileAtomic(m_dir / "X5TEAM.bin", testing::BuildScript(spec).m_bytes).Ok());
+    // Another script of the working folder, read from its files.
+    spec.m_pages[0].push_back({0xB1, 0xB2, 0x01, 0});
+    ASSERT_TRUE(WriteFileAtomic(m_dir / "X5MORE.bin", testing::BuildScript(spec).m_bytes).Ok());
+    std::vector<EnglishString> more = {{0}, {0}, {0}, English("Other\x01"), English("Far\x01")};
+    testing::WriteBytes(m_dir / "Scripts" / "PATCHED INFO" / "MORE" / "X5MORE0.tk7", EnglishChunkBytes(more));
     testing::WriteText(m_dir / "data" / "glossary.txt", "\xe3\x81\x82\xe3\x81\x84\tAi\tthe name\n");
     ASSERT_TRUE(m_dlg->OpenScriptPath(m_dir / "X5TEAM.bin"));
     m_dlg->EnglishAt(0, 0) = English("Hello\x02");
@@ -62,8 +68,19 @@ TEST_F(TeamDialogTest, SuggestsAndTakesWithTheEntrysOwnEnding) {
   ASSERT_TRUE(m_dlg->m_team->TakeSuggestion(1));
   EXPECT_EQ(m_dlg->CurrentEnglish(), English("Hello\x03")) << "the entry's own ending code";
 
-  GoTo(3);
-  EXPECT_TRUE(m_dlg->m_team->CurrentSuggestions().empty());
+  GoTo(3); // its twin is in the other script
+  rows = m_dlg->m_team->CurrentSuggestions();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].m_text, "Other{01}");
+  EXPECT_EQ(rows[0].m_detail, "1x: X5MORE.bin 0:3");
+  EXPECT_FALSE(m_dlg->m_team->TakeSuggestion(2));
+
+  m_dlg->m_currentLine = 0;
+  m_dlg->CurrentEnglish() = {0}; // nothing like it is translated
+  m_dlg->EnglishAt(0, 1) = {0};
+  m_dlg->EnglishAt(0, 2) = {0};
+  EXPECT_TRUE(m_dlg->m_team->CurrentSuggestions().empty() ||
+              m_dlg->m_team->CurrentSuggestions()[0].m_kind == CSuggestionRow::CKind::Glossary);
   EXPECT_FALSE(m_dlg->m_team->TakeSuggestion(1));
 }
 

@@ -107,17 +107,24 @@ void CTeamTools::EnsureMemory() {
   std::vector<std::filesystem::path> others;
   for (const auto &path : ProjectScriptPaths(m_dlg.m_baseDir, {}))
     if (PathText(path.filename()) != m_dlg.m_scriptFileName) others.push_back(path);
-  m_dlg.m_platform.BeginWaitCursor();
-  for (const auto &path : others) {
-    CTranslationDocument doc;
-    doc.m_baseDir = m_dlg.m_baseDir;
-    if (doc.LoadScript(path)) AddScriptToMemory(m_memory, doc);
+  if (!others.empty()) {
+    // Reading a whole game takes a moment: behind a progress dialog, on the
+    // job's own documents. A cancel keeps the scripts read so far.
+    const std::filesystem::path baseDir = m_dlg.m_baseDir;
+    m_dlg.m_platform.RunWithProgress(
+        "Translation memory", [&](const std::function<bool(double, const std::string &)> &progress) {
+          for (size_t i = 0; i < others.size(); ++i) {
+            if (!progress(double(i) / double(others.size()), "Reading " + PathText(others[i].filename()))) break;
+            CTranslationDocument doc;
+            doc.m_baseDir = baseDir;
+            if (doc.LoadScript(others[i])) AddScriptToMemory(m_memory, doc);
+          }
+        });
   }
   size_t first = m_memory.Size();
   AddScriptToMemory(m_memory, m_dlg);
   for (size_t i = first; i < m_memory.Size(); ++i)
     m_openEntries.push_back(i);
-  m_dlg.m_platform.EndWaitCursor();
   m_memoryScript = m_dlg.m_scriptPath;
 }
 
