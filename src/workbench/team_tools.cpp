@@ -83,13 +83,7 @@ void CTeamTools::ImportPoCommand() {
     return;
   }
   CPoImportPlan plan = PlanPoImport(m_dlg, &m_dlg.m_kanjiCodeBook, *catalog);
-  // The whole import is one change of the document; it is saved with Save.
-  for (const auto &change : plan.m_changes)
-    m_dlg.EnglishAt(change.m_page, change.m_line) = change.m_text;
-  if (!plan.m_changes.empty()) m_dlg.m_modified = 1;
-  m_dlg.PlaceCursorAtEnd();
-  m_dlg.m_repaintJapanese = 1;
-  m_dlg.PaintPanes();
+  ApplyChanges(plan.m_changes, "Import PO");
   std::string report = FormatImportReport(plan);
   m_dlg.m_platform.MessageBox(PathText(path->filename()) + "\n\n" + report, caption, CMessageButtons::Ok,
                               plan.m_refused ? CMessageIcon::Warning : CMessageIcon::Information);
@@ -159,6 +153,12 @@ std::vector<CSuggestionRow> CTeamTools::CurrentSuggestions() {
     }
     m_rows.push_back(std::move(row));
   }
+  for (const std::string &problem : m_glossary.m_problems) {
+    CSuggestionRow row;
+    row.m_kind = CSuggestionRow::CKind::Glossary;
+    row.m_text = problem + " (line skipped)";
+    m_rows.push_back(std::move(row));
+  }
   std::u16string text = JapaneseEntryText(japanese, m_dlg.m_kanjiCodeBook);
   for (size_t i : TermsInText(m_glossary, text)) {
     const CGlossaryTerm &term = m_glossary.m_terms[i];
@@ -187,16 +187,19 @@ bool CTeamTools::TakeSuggestion(int number) {
         JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine), size_t(kEntryCapacity)));
     if (uint16_t ending = EndingCode(japanese)) text.push_back(ending);
     text.push_back(0);
-    ApplyToCurrent(std::move(text), "Suggestion");
+    ApplyChanges({{m_dlg.m_currentPage, m_dlg.m_currentLine, std::move(text)}}, "Suggestion");
     return true;
   }
   return false;
 }
 
-void CTeamTools::ApplyToCurrent(EnglishString text, const std::string &) {
-  m_dlg.CurrentEnglish() = std::move(text);
-  m_dlg.m_modified = 1;
+void CTeamTools::ApplyChanges(std::vector<CImportChange> changes, const std::string &) {
+  // All of them one change of the document, saved with Save.
+  for (auto &change : changes)
+    m_dlg.EnglishAt(change.m_page, change.m_line) = std::move(change.m_text);
+  if (!changes.empty()) m_dlg.m_modified = 1;
   m_dlg.PlaceCursorAtEnd();
+  m_dlg.m_repaintJapanese = 1;
   m_dlg.PaintPanes();
 }
 

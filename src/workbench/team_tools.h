@@ -55,7 +55,8 @@ public:
 
 private:
   void EnsureMemory();
-  void ApplyToCurrent(EnglishString text, const std::string &what);
+  // The changes as one edit named what.
+  void ApplyChanges(std::vector<CImportChange> changes, const std::string &what);
 
   CQuillanDlg &m_dlg;
   CTranslationMemory m_memory;
