@@ -115,7 +115,8 @@ std::vector<size_t> EncodedRecordLengths(const CEncoderInput &input) {
         for (size_t i = 0; i < length; ++i)
           bits += bitsOf[0] + bitsOf[(*text)[i] & 0xFF];
       }
-      lengths[size_t(page * kLinesPerPage + line)] = (bits + 7) / 8;
+      // The last byte is written also when the bits end on a boundary.
+      lengths[size_t(page * kLinesPerPage + line)] = bits / 8 + 1;
     }
   }
   return lengths;
