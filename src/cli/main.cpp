@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/cli_command.h"
+#include "quillan_version.h"
 
 namespace quillan::cli {
 
@@ -31,7 +32,8 @@ void PrintOverview(std::FILE *out) {
   std::fprintf(out, "usage: quillan-cli COMMAND [ARGS]\n\nCommands:\n");
   for (const auto &command : commands)
     std::fprintf(out, "  %-10s %s\n", command.m_name.c_str(), command.m_summary.c_str());
-  std::fprintf(out, "\nquillan-cli COMMAND --help shows the usage of one command.\n");
+  std::fprintf(out, "\nquillan-cli COMMAND --help shows the usage of one command, quillan-cli --version\n"
+                    "the version.\n");
 }
 
 } // namespace
@@ -45,6 +47,10 @@ int main(int argc, char **argv) {
   std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintOverview(stdout);
+    return 0;
+  }
+  if (name == "--version") {
+    std::printf("quillan-cli %s\n", quillan::kVersion);
     return 0;
   }
   std::vector<std::string> args(argv + 2, argv + argc);

@@ -1,5 +1,6 @@
 // quillan-artgen [--unifont FILE] REPO: draws the program's pictures into
-// REPO/resources/bitmaps/ and the game font files of the demo folder into
+// REPO/resources/bitmaps/, the icons of the menu entries into
+// REPO/resources/icons/ and the game font files of the demo folder into
 // REPO/examples/demo/data/, from GNU Unifont (Debian package unifont).
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "core/file_io.h"
 #include "glyph_fonts.h"
+#include "icon_art.h"
 #include "sheet_art.h"
 #include "view/artwork.h"
 #include "view/png_codec.h"
@@ -43,6 +45,11 @@ void Run(const std::string &unifontPath, const std::filesystem::path &repo) {
     }
     Write(bitmaps / resource.m_fileName, EncodePng(picture));
   }
+  const std::filesystem::path icons = repo / "resources" / "icons";
+  for (const CIconSpec &icon : kIcons)
+    for (int size : kIconSizes)
+      Write(icons / (std::string(icon.m_name) + "_" + std::to_string(size) + ".png"),
+            EncodePng(DrawIcon(font, icon.m_kind, size)));
   const std::filesystem::path data = repo / "examples" / "demo" / "data";
   Write(data / "tk7-1.fon", MakeOneByteFont(font, 15));
   Write(data / "tk7-2.fon", MakeOneByteFont(font, 13));
