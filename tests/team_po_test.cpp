@@ -279,6 +279,14 @@ TEST_F(PoCliTest, AFileThatDoesNotParseChangesNothing) {
   EXPECT_NE(run.m_err.find("nothing was imported"), std::string::npos) << run.m_err;
   EXPECT_EQ(Chunks(), before);
 
+  // Two messages for one entry: gettext refuses the file, and so do we.
+  testing::WriteText(m_dir.Path() / "twice.po", "msgctxt \"0:0\"\nmsgid \"a\"\nmsgstr \"A\"\n\n"
+                                                "msgctxt \"0:0\"\nmsgid \"a\"\nmsgstr \"B\"\n");
+  auto twice = RunCli("import-po twice.po x5DEMO.bin", m_dir.Path());
+  EXPECT_EQ(twice.m_status, 1);
+  EXPECT_NE(twice.m_err.find("duplicate"), std::string::npos) << twice.m_err;
+  EXPECT_EQ(Chunks(), before);
+
   auto missing = RunCli("import-po none.po x5DEMO.bin", m_dir.Path());
   EXPECT_EQ(missing.m_status, 1);
   EXPECT_NE(missing.m_err.find("none.po"), std::string::npos) << missing.m_err;
