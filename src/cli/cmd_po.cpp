@@ -91,9 +91,9 @@ CCliRegistration exportRegistration({"export-po", "write a script's text as a ge
                                      "           control codes as {XX}, {7b} for '{')\n"
                                      "  msgstr   the English text from the chunk files in the same form, empty\n"
                                      "           while untranslated\n"
-                                     "Every message carries the flag placeholders:r\"...\" naming the markers, so a\n"
-                                     "translation server's placeholder check guards each control code. The file\n"
-                                     "passes msgfmt --check.\n"
+                                     "Every message carries the flag placeholders:r\"[{][01][0-9a-f][}]\" naming the\n"
+                                     "control code markers, so a translation server's placeholder check guards\n"
+                                     "each control code. The file passes msgfmt --check.\n"
                                      "\n"
                                      "Prints output: PATH, messages: N and translated: N. Exit status 1 with one line\n"
                                      "on stderr when SCRIPT is missing or malformed or the file cannot be written.\n",

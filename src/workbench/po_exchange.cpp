@@ -9,9 +9,11 @@
 
 namespace quillan {
 
-// The markers of the dump form, as a regular expression without the
-// characters a flag line cannot hold unquoted (commas, blanks, backslashes).
-const char kMarkerPlaceholderFlag[] = "placeholders:r\"[{]k?[0-9a-f]{2}(?:[0-9a-f]{2})?[}]\"";
+// The control code markers {01}-{1f}, which a translation must keep, as a
+// regular expression without the characters a flag line cannot hold
+// unquoted (commas, blanks, backslashes). Kanji markers {kXXXX} stand for
+// text and are not placeholders.
+const char kMarkerPlaceholderFlag[] = "placeholders:r\"[{][01][0-9a-f][}]\"";
 
 namespace {
 

@@ -6,8 +6,8 @@
 // (page and line from 0), msgid the Japanese text in the dump form
 // (core/text_rules.h), msgstr the English text in the same form, empty while
 // untranslated. Every message carries a placeholder flag that names the
-// markers ({XX}, {XXXX}, {kXXXX}) so that a server's placeholder check
-// guards each control code.
+// control code markers {01}-{1f}, so that a translation server's
+// placeholder check guards each control code.
 
 #include <filesystem>
 #include <span>
