@@ -13,11 +13,12 @@
 
 #include "app/canvas_image.h"
 #include "app/pane_widget.h"
+#include "app/project_panels.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
 #include "app/suggestions_dock.h"
-#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
+#include "workbench/quillan_dlg.h"
 #include "workbench/team_tools.h"
 
 namespace quillan {
@@ -50,6 +51,7 @@ public:
     if (--m_window.m_handlerDepth > 0) return;
     // The title follows the document whichever handler changed it.
     m_window.setWindowTitle(QString::fromStdString(m_window.m_dlg->WindowTitle()));
+    if (m_window.m_project) m_window.m_project->AfterHandler();
     if (m_window.m_closePending) {
       m_window.m_closePending = false;
       QTimer::singleShot(0, &m_window, [window = &m_window] { window->close(); });
@@ -69,11 +71,13 @@ CQuillanWindow::CQuillanWindow(QWidget *parent) : QMainWindow(parent) {
   for (int id : kOpenEnabledItems)
     m_menuEnabled[id] = false;
   BuildLayout();
+  m_project = std::make_unique<CProjectPanels>(*this);
 }
 
 CQuillanWindow::~CQuillanWindow() {
   for (auto &[id, timer] : m_timers)
     timer->stop();
+  m_project.reset(); // its index thread stops first
   // The dialog goes first: it still talks to the platform while it ends.
   m_dlg.reset();
 }
@@ -86,6 +90,7 @@ bool CQuillanWindow::Initialize(const std::filesystem::path &baseDir) {
   }
   BuildMenus();
   m_initialized = ok;
+  if (ok) m_project->Start(baseDir);
   if (ok && m_pane->hasFocus()) OnFocusChanged(true);
   return ok;
 }
@@ -238,12 +243,15 @@ void CQuillanWindow::BuildMenus() {
     m_dlg->OnSysCommand(kIdAbout);
   });
   m_actions[kIdAbout] = about;
-  // The panels.
-  QMenu *view = bar->addMenu(QStringLiteral("&View"));
-  QAction *suggestions = m_suggestions->toggleViewAction();
-  suggestions->setText(QStringLiteral("&Suggestions"));
-  view->addAction(suggestions);
-  bar->insertMenu(help->menuAction(), view);
+  m_project->AddMenu(bar, help->menuAction());
+  // The Suggestions panel joins the other panels in the View menu.
+  for (QAction *top : bar->actions()) {
+    if (!top->menu() || top->text().remove(QLatin1Char('&')) != QLatin1String("View")) continue;
+    QAction *suggestions = m_suggestions->toggleViewAction();
+    suggestions->setText(QStringLiteral("&Suggestions"));
+    top->menu()->addAction(suggestions);
+    break;
+  }
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
@@ -272,6 +280,12 @@ void CQuillanWindow::Command(int id) {
   if (!CanForward()) return;
   CHandlerScope scope(*this);
   m_dlg->OnCommand(id);
+}
+
+void CQuillanWindow::RunHandler(const std::function<void()> &handler) {
+  if (!CanForward()) return;
+  CHandlerScope scope(*this);
+  handler();
 }
 
 void CQuillanWindow::StartTimer(int id, int milliseconds) {

@@ -10,6 +10,7 @@
 // for the next tick of the 10 ms timer, and no press is lost or doubled.
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@ namespace quillan {
 
 class CPaneWidget;
 class CPixelCanvas;
+class CProjectPanels;
 class CQtPlatform;
 class CQuillanDlg;
 class CSpinArrows;
@@ -79,6 +81,10 @@ public:
 
   // Runs a menu command or button of the dialog.
   void Command(int id);
+  // Runs another handler of the dialog the same way (not while a job runs).
+  void RunHandler(const std::function<void()> &handler);
+  // The Project, Find in Project and Checks panels.
+  CProjectPanels &Project() { return *m_project; }
 
 protected:
   void closeEvent(QCloseEvent *event) override;
@@ -103,6 +109,7 @@ private:
   std::unique_ptr<CQtPlatform> m_platform;
   std::unique_ptr<CQuillanDlg> m_dlg;
   CKeyboardSource m_keys;
+  std::unique_ptr<CProjectPanels> m_project;
 
   CPaneWidget *m_pane = nullptr;
   CSuggestionsDock *m_suggestions = nullptr;

@@ -98,28 +98,29 @@ std::array<uint8_t, kSymbolCount> LeafSymbolTable(const CSymbolCounts &sorted) {
   return leaves;
 }
 
-std::vector<size_t> EncodedRecordLengths(const CEncoderInput &input) {
+std::array<uint8_t, kSymbolCount> ElementCodeLengths(const CEncoderInput &input) {
   CSymbolCounts sorted = CountSymbols(input);
   SortSymbolCounts(sorted);
   const CCodeTable &table = FixedCodeTable();
-  std::array<size_t, kSymbolCount> bitsOf{};
+  std::array<uint8_t, kSymbolCount> symbolLength{};
   for (size_t position = 0; position < kSymbolCount; ++position)
-    bitsOf[sorted[position].m_symbol] = table.m_codes[kSymbolCount - 1 - position].m_length;
-  // Each element is its high byte's 0 and its low byte; the terminator two 0s.
-  std::vector<size_t> lengths(size_t(std::max(input.m_pageCount, 0)) * kLinesPerPage, 0);
-  for (int page = 0; page < input.m_pageCount; ++page) {
-    for (int line = 0; line < input.EntriesOnPage(page); ++line) {
-      size_t bits = 2 * bitsOf[0];
-      if (const EnglishString *text = input.StringAt(page, line)) {
-        size_t length = EntryTextLength(*text);
-        for (size_t i = 0; i < length; ++i)
-          bits += bitsOf[0] + bitsOf[(*text)[i] & 0xFF];
-      }
-      // The last byte is written also when the bits end on a boundary.
-      lengths[size_t(page * kLinesPerPage + line)] = bits / 8 + 1;
-    }
-  }
+    symbolLength[sorted[position].m_symbol] = table.m_codes[kSymbolCount - 1 - position].m_length;
+  std::array<uint8_t, kSymbolCount> lengths{};
+  for (size_t symbol = 0; symbol < kSymbolCount; ++symbol)
+    lengths[symbol] = uint8_t(symbolLength[0] + symbolLength[symbol]);
   return lengths;
+}
+
+size_t RecordBytes(std::span<const uint16_t> text, const std::array<uint8_t, kSymbolCount> &lengths) {
+  size_t bits = 0;
+  for (uint16_t element : text) {
+    if ((element & 0xFF) == 0) break;
+    bits += lengths[element & 0xFF];
+  }
+  bits += lengths[0]; // the terminator
+  // The last byte holds the bits left over, or is a whole 0x00 after a byte
+  // boundary.
+  return bits / 8 + 1;
 }
 
 CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<const uint8_t> font) {
@@ -155,8 +156,10 @@ CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<
   CEncodedScript out;
   std::vector<uint8_t> &spool = out.m_spool;
   size_t expected = 0;
-  for (int page = 0; page < input.m_pageCount; ++page) expected += size_t(input.EntriesOnPage(page)) * 4;
-  for (const EnglishString &text : input.m_strings) expected += text.size() * 2;
+  for (int page = 0; page < input.m_pageCount; ++page)
+    expected += size_t(input.EntriesOnPage(page)) * 4;
+  for (const EnglishString &text : input.m_strings)
+    expected += text.size() * 2;
   spool.reserve(expected);
   std::string overlong;
   int overlongCount = 0;

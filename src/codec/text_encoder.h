@@ -68,6 +68,15 @@ void SortSymbolCounts(CSymbolCounts &counts);
 // Byte p: the symbol whose rank owns leaf p.
 std::array<uint8_t, kSymbolCount> LeafSymbolTable(const CSymbolCounts &sorted);
 
+// The length in bits of each element's code in an encoding of this input:
+// the code of its high byte 0, then the code of its low byte, by the ranks
+// EncodeEnglishText gives the symbols.
+std::array<uint8_t, kSymbolCount> ElementCodeLengths(const CEncoderInput &input);
+// The bytes of the record EncodeEnglishText writes for text (its length byte
+// not counted; elements from the first whose low byte is 0 on are not
+// written), with the element code lengths of the script's encoding.
+size_t RecordBytes(std::span<const uint16_t> text, const std::array<uint8_t, kSymbolCount> &lengths);
+
 struct CEncodedScript {
   std::vector<uint8_t> m_bytes;       // the whole file
   std::vector<uint8_t> m_spool;       // the text records with their length bytes (data/enc.bin)
@@ -78,12 +87,6 @@ struct CEncodedScript {
   std::vector<uint32_t> m_pageStarts; // spool bytes before each page's first record
   int m_records = 0;
 };
-
-// The byte length of the record each line of the script's pages would be
-// written with (element page * 256 + line; lines past a page's entries 0):
-// the ranking of the whole text decides every code, so a changed string can
-// change the length of every record.
-std::vector<size_t> EncodedRecordLengths(const CEncoderInput &input);
 
 // Every line of the script's pages up to the page's entry count (256, or
 // m_linesOnLastPage on the last page) becomes exactly one record, an empty

@@ -151,7 +151,10 @@ void AppendDumpText(std::string &out, std::span<const uint16_t> entry, const Kan
   char16_t previous = 0;
   std::u16string pendingKana; // the last kana, which a voicing mark may replace
   auto flushKana = [&]() {
-    out += Utf8(pendingKana);
+    // One-byte codes give characters of the Basic Multilingual Plane only,
+    // never a surrogate: each goes straight into the output.
+    for (char16_t c : pendingKana)
+      AppendUtf8(out, c);
     pendingKana.clear();
   };
   for (uint16_t code : entry) {

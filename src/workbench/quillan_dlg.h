@@ -114,6 +114,12 @@ public:
   void DrainKeyboard();
   void RefreshCursorChar();
 
+  // The project panels: another script opened after the save question (false
+  // when cancelled or when it cannot be opened), and entry (page, line) of a
+  // script shown, its script opened first when another one is open.
+  bool OpenProjectScript(const std::filesystem::path &path);
+  bool GoToEntry(const std::filesystem::path &script, int page, int line);
+
   // Navigation.
   void GotoLine();
   void SearchForText();

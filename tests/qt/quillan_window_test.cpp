@@ -118,7 +118,7 @@ void ExpectMenu(const QList<QAction *> &actions, const std::vector<CMenuEntry> &
 TEST_F(CWindowTest, MenusFollowTheTableAndTheOpenEnablesTheFileItems) {
   std::vector<CMenuEntry> table = MainMenu(Dlg().NameLabels());
   QList<QAction *> bar = m_window->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 11); // the nine of the table, View with the panels, and Help with the about box
+  ASSERT_EQ(bar.size(), 11); // the nine of the table, View with the project panels, Help with the about box
   ExpectMenu(bar.mid(0, 9), table, "");
   EXPECT_EQ(bar[9]->text(), QStringLiteral("&View"));
   EXPECT_EQ(bar[10]->text(), QStringLiteral("&Help"));
