@@ -174,8 +174,30 @@ TEST(Glossary, CheckFlagsATermWhoseEnglishIsMissing) {
   EXPECT_TRUE(GlossaryFindings(glossary, u"勇者よ", {0}).empty()) << "untranslated entries are not checked";
   auto findings = GlossaryFindings(glossary, u"勇者よ、はい", English("Oh brave one. Yes\x02"));
   ASSERT_EQ(findings.size(), 1u);
-  EXPECT_EQ(findings[0], "glossary: \"勇者\" should be \"Hero\" (the player)");
+  EXPECT_EQ(findings[0], "\"勇者\" is \"Hero\" in the glossary (the player)");
   EXPECT_TRUE(GlossaryFindings(glossary, u"カフェ", English("The cafe")).empty()) << "accents as the game holds them";
+}
+
+TEST(Glossary, TheCheckCommandReportsTermsAndMalformedLines) {
+  testing::CScratchDir dir("quillan_glossary_");
+  testing::CScriptSpec spec;
+  spec.m_pages.resize(1);
+  for (int line = 0; line < 3; ++line)
+    spec.m_pages[0].push_back({0x91, 0x92, 0x96, 0x02, 0x0000}); // あいか
+  testing::WriteBytes(dir.Path() / "x5GLO.bin", testing::BuildScript(spec).m_bytes);
+  std::vector<EnglishString> english = {English("Love, AI!\x02"), English("Love!\x02"), {0}};
+  testing::WriteBytes(dir.Path() / "Scripts" / "PATCHED INFO" / "GLO" / "x5GLO0.tk7", EnglishChunkBytes(english));
+  testing::WriteText(dir.Path() / "data" / "glossary.txt",
+                     "# names\n\xe3\x81\x82\xe3\x81\x84\tAi\tthe heroine\nbroken\n");
+
+  auto run = testing::RunCli(QUILLAN_CLI, "check", dir.Path());
+  std::vector<std::string> glossaryLines;
+  for (const auto &line : testing::Lines(run.m_out))
+    if (line.find("\tglossary\t") != std::string::npos) glossaryLines.push_back(line);
+  ASSERT_EQ(glossaryLines.size(), 1u) << run.m_out;
+  EXPECT_EQ(glossaryLines[0], "x5GLO.bin\t0\t1\twarning\tglossary\t\"\xe3\x81\x82\xe3\x81\x84\" is \"Ai\" in the "
+                              "glossary (the heroine)");
+  EXPECT_NE(run.m_err.find("warning: glossary.txt:3: expected JAPANESE<TAB>ENGLISH"), std::string::npos) << run.m_err;
 }
 
 } // namespace

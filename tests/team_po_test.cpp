@@ -94,24 +94,6 @@ TEST(PoText, JapaneseTextMatchesWithKanjiIdentifiedSinceTheExport) {
   EXPECT_TRUE(MatchesJapaneseText("{k0100}{k0101}た{02}", entry, nullptr));
 }
 
-TEST(PoText, RecordLengthsAreThoseTheEncoderWrites) {
-  auto strings = testing::RandomEnglish(11, {256, 256, 17}, 120);
-  CEncoderInput input{"LEN", 48, 3, 17, strings};
-  auto encoded = EncodeEnglishText(input, testing::SyntheticEnglishFont(48));
-  ASSERT_TRUE(encoded.Ok()) << encoded.Error().Message();
-  auto lengths = EncodedRecordLengths(input);
-  size_t at = 0;
-  for (int page = 0; page < 3; ++page) {
-    for (int line = 0; line < input.EntriesOnPage(page); ++line) {
-      ASSERT_LT(at, encoded->m_spool.size());
-      size_t n = encoded->m_spool[at];
-      EXPECT_EQ(lengths[size_t(page * 256 + line)], n) << page << ":" << line;
-      at += 1 + n;
-    }
-  }
-  EXPECT_EQ(at, encoded->m_spool.size());
-}
-
 // The demo folder with English text on every page, odd codes included.
 class PoCliTest : public ::testing::Test {
 protected:

@@ -62,6 +62,7 @@ CGlossary ParseGlossary(std::string_view text, std::string_view name) {
       term.m_english = std::string(fields[1]);
       if (fields.size() == 3) term.m_note = std::string(fields[2]);
       term.m_lineNumber = number;
+      glossary.m_byFirstUnit[term.m_japanese[0]].push_back(glossary.m_terms.size());
       glossary.m_terms.push_back(std::move(term));
     }
   }
@@ -79,8 +80,15 @@ CResult<CGlossary> LoadGlossary(const std::filesystem::path &baseDir) {
 
 std::vector<size_t> TermsInText(const CGlossary &glossary, std::u16string_view japanese) {
   std::vector<size_t> out;
-  for (size_t i = 0; i < glossary.m_terms.size(); ++i)
-    if (japanese.find(glossary.m_terms[i].m_japanese) != std::u16string_view::npos) out.push_back(i);
+  if (glossary.m_terms.empty()) return out;
+  for (size_t at = 0; at < japanese.size(); ++at) {
+    auto it = glossary.m_byFirstUnit.find(japanese[at]);
+    if (it == glossary.m_byFirstUnit.end()) continue;
+    for (size_t i : it->second)
+      if (japanese.substr(at).starts_with(glossary.m_terms[i].m_japanese)) out.push_back(i);
+  }
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
   return out;
 }
 
@@ -103,7 +111,7 @@ std::vector<std::string> GlossaryFindings(const CGlossary &glossary, std::u16str
     for (uint16_t e : MapTextToGame(DecodeUtf8(term.m_english)).m_elements)
       wanted.push_back(char(uint8_t(e)));
     if (text.find(Lowered(wanted)) != std::string::npos) continue;
-    std::string message = "glossary: \"" + Utf8(term.m_japanese) + "\" should be \"" + term.m_english + "\"";
+    std::string message = "\"" + Utf8(term.m_japanese) + "\" is \"" + term.m_english + "\" in the glossary";
     if (!term.m_note.empty()) message += " (" + term.m_note + ")";
     out.push_back(std::move(message));
   }

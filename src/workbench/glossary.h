@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/document.h"
@@ -25,6 +26,8 @@ struct CGlossaryTerm {
 struct CGlossary {
   std::vector<CGlossaryTerm> m_terms;
   std::vector<std::string> m_problems; // "NAME:LINE: what", one per skipped line
+  // The terms by the first unit of their Japanese, for TermsInText.
+  std::unordered_map<char16_t, std::vector<size_t>> m_byFirstUnit;
 };
 
 // <base>/data/glossary.txt
@@ -40,7 +43,8 @@ std::vector<size_t> TermsInText(const CGlossary &glossary, std::u16string_view j
 
 // The check "glossary": for a translated English string, the terms that
 // occur in the Japanese text while their English (ignoring ASCII case) is
-// missing from the English text; one message per term.
+// missing from the English text; one message per term,
+// "\"JAPANESE\" is \"ENGLISH\" in the glossary[ (NOTE)]".
 std::vector<std::string> GlossaryFindings(const CGlossary &glossary, std::u16string_view japanese,
                                           const EnglishString &english);
 

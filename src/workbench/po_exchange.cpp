@@ -239,16 +239,16 @@ CPoImportPlan PlanPoImport(CTranslationDocument &doc, const KanjiCodeBook *book,
     input.m_linesOnLastPage = doc.m_linesOnLastPage;
     input.m_strings = strings;
     for (;;) {
-      std::vector<size_t> lengths = EncodedRecordLengths(input);
+      const auto codeLengths = ElementCodeLengths(input);
       bool refusedAny = false;
       for (auto &c : candidates) {
         CImportLine &line = plan.m_lines[c.m_lineIndex];
         if (line.m_outcome != CImportOutcome::Imported) continue;
         size_t index = size_t(c.m_change.m_page * kLinesPerPage + c.m_change.m_line);
-        if (lengths[index] <= kMaxRecordBytes) continue;
+        size_t bytes = RecordBytes(strings[index], codeLengths);
+        if (bytes <= kMaxRecordBytes) continue;
         line.m_outcome = CImportOutcome::Refused;
-        line.m_reason =
-            "the text needs a record of " + std::to_string(lengths[index]) + " bytes; the game reads at most 255";
+        line.m_reason = "the text needs a record of " + std::to_string(bytes) + " bytes; the game reads at most 255";
         strings[index] = doc.m_englishStrings[index];
         refusedAny = true;
       }
