@@ -56,7 +56,7 @@ const CTranslationMemory &Project() {
         if (random() % 4 == 0) japanese[random() % japanese.size()] = uint16_t(0x91 + random() % 100);
         EnglishString english = {0};
         if (random() % 2 == 0) english = testing::English("Line " + std::to_string(pick) + "\x02");
-        m.Add({name, i / 256, i % 256, std::move(japanese), std::move(english)});
+        m.Add({name, i / 256, i % 256, std::move(japanese), std::move(english), {}});
       }
     }
     return m;
@@ -69,7 +69,7 @@ void BM_SuggestionsForCurrentEntry(benchmark::State &state) {
   size_t index = 0, rows = 0;
   for (auto _ : state) {
     index = (index + 7919) % memory.Size();
-    auto suggestions = memory.Suggest(memory.Entry(index).m_japanese, index);
+    auto suggestions = memory.Suggest(memory.Entry(index).m_key, index);
     rows += suggestions.size();
     benchmark::DoNotOptimize(suggestions.data());
   }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "codec/english_text.h"
+#include "kanji/code_book.h"
 #include "support/cli_runner.h"
 #include "support/codec_fixture.h"
 #include "support/scratch_dir.h"
@@ -18,9 +19,11 @@ using testing::English;
 
 // Japanese codes from a string of one-byte codes.
 std::vector<uint16_t> J(std::string_view text) { return {text.begin(), text.end()}; }
+// The same as the memory's key (one script, no code book).
+std::vector<uint32_t> K(std::string_view text) { return {text.begin(), text.end()}; }
 
 CMemoryEntry Entry(const std::string &script, int page, int line, std::string_view japanese, std::string_view english) {
-  return {script, page, line, J(japanese), english.empty() ? EnglishString{0} : English(english)};
+  return {script, page, line, J(japanese), english.empty() ? EnglishString{0} : English(english), {}};
 }
 
 TEST(TranslationMemory, SimilarityFollowsTheEditDistance) {
@@ -39,11 +42,11 @@ TEST(TranslationMemory, SimilarityFollowsTheEditDistance) {
       {"kitten", "sitting", 57},
   };
   for (const auto &c : cases) {
-    EXPECT_EQ(SimilarityPercent(J(c.m_a), J(c.m_b)), c.m_percent) << c.m_a << " / " << c.m_b;
-    EXPECT_EQ(SimilarityPercent(J(c.m_b), J(c.m_a)), c.m_percent) << "symmetric: " << c.m_a;
+    EXPECT_EQ(SimilarityPercent(K(c.m_a), K(c.m_b)), c.m_percent) << c.m_a << " / " << c.m_b;
+    EXPECT_EQ(SimilarityPercent(K(c.m_b), K(c.m_a)), c.m_percent) << "symmetric: " << c.m_a;
   }
   std::vector<bool> differs;
-  EXPECT_EQ(EditDistance(J("abcdef"), J("abXdeYf"), &differs), 2u);
+  EXPECT_EQ(EditDistance(K("abcdef"), K("abXdeYf"), &differs), 2u);
   EXPECT_EQ(differs, (std::vector<bool>{false, false, true, false, false, true, false}));
 }
 
@@ -60,7 +63,7 @@ TEST(TranslationMemory, SuggestsIdenticalLinesByFrequencyThenSimilarOnesBestFirs
   memory.Add(Entry("X5B.bin", 1, 8, "hello there!!!!", "Too long.")); // 73 %
   memory.Add(Entry("X5B.bin", 1, 9, "hello therx", "Hello, X."));     // the same translation again
 
-  auto suggestions = memory.Suggest(J("hello there"), self);
+  auto suggestions = memory.Suggest(K("hello there"), self);
   ASSERT_EQ(suggestions.size(), 4u);
   EXPECT_TRUE(suggestions[0].m_exact);
   EXPECT_EQ(suggestions[0].m_english, English("Hello."));
@@ -76,7 +79,18 @@ TEST(TranslationMemory, SuggestsIdenticalLinesByFrequencyThenSimilarOnesBestFirs
 
   EXPECT_EQ(memory.Find("X5B.bin", 1, 6), 6u);
   EXPECT_EQ(memory.Find("X5B.bin", 2, 6), CTranslationMemory::npos);
-  EXPECT_TRUE(memory.Suggest(J("zzzz")).empty());
+  EXPECT_TRUE(memory.Suggest(K("zzzz")).empty());
+}
+
+TEST(TranslationMemory, KanjiAreComparedByTheirCharacterAcrossScripts) {
+  KanjiCodeBook a = BlankCodeBook(), b = BlankCodeBook();
+  a[0] = u'水';
+  b[5] = u'水';
+  std::vector<uint16_t> inA = {0x100, 0x91}, inB = {0x105, 0x91}, unknown = {0x101, 0x91};
+  EXPECT_EQ(MemoryKey(inA, &a, 1), MemoryKey(inB, &b, 2)) << "the same character under two codes";
+  EXPECT_NE(MemoryKey(unknown, &a, 1), MemoryKey(unknown, &b, 2)) << "one code, two unknown characters";
+  EXPECT_EQ(MemoryKey(unknown, &a, 1), MemoryKey(unknown, &a, 1));
+  EXPECT_NE(MemoryKey(inA, &a, 1), MemoryKey(inA, nullptr, 1));
 }
 
 TEST(Propagation, FillsUntranslatedTwinsOnlyWhenTheSourcesAgree) {

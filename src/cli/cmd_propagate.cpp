@@ -18,7 +18,7 @@ int RunPropagate(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {"--dry-run"}, {"--workdir"});
   if (!parsed.m_error.empty()) return Fail("propagate: " + parsed.m_error);
   std::filesystem::path baseDir = parsed.Value("--workdir").value_or(".");
-  auto scripts = ProjectScriptPaths(baseDir, parsed.m_positional);
+  auto scripts = ProjectScripts(baseDir, parsed.m_positional);
   if (scripts.empty()) return Fail("propagate: no x5*.bin script in " + baseDir.string() + " and none named");
   auto project = LoadProjectTexts(baseDir, scripts);
   if (!project) return Fail("propagate: " + project.Error().Message());

@@ -4,31 +4,19 @@
 #include <system_error>
 
 #include "core/file_io.h"
+#include "kanji/code_book.h"
 
 namespace quillan {
 
-std::vector<std::filesystem::path> ProjectScriptPaths(const std::filesystem::path &baseDir,
-                                                      const std::vector<std::string> &named) {
-  std::vector<std::filesystem::path> out;
-  if (!named.empty()) {
-    for (const auto &n : named)
-      out.emplace_back(n);
-    return out;
-  }
-  std::error_code error;
-  for (const auto &item : std::filesystem::directory_iterator(baseDir, error)) {
-    std::string name = PathText(item.path().filename());
-    std::string lower = name;
-    for (auto &c : lower)
-      c = char(std::tolower(uint8_t(c)));
-    if (lower.size() > 6 && lower.starts_with("x5") && lower.ends_with(".bin") && item.is_regular_file(error))
-      out.push_back(item.path());
-  }
-  std::sort(out.begin(), out.end());
-  return out;
+bool ReadScriptCodeBook(const CTranslationDocument &doc, KanjiCodeBook &book) {
+  auto bytes = ReadFileBytes(doc.CodeBookPath());
+  if (!bytes) return false;
+  book = ParseCodeBook(*bytes, PathText(doc.CodeBookPath().filename())).m_book;
+  return true;
 }
 
-void AddScriptToMemory(CTranslationMemory &memory, CTranslationDocument &doc) {
+void AddScriptToMemory(CTranslationMemory &memory, CTranslationDocument &doc, const KanjiCodeBook *book,
+                       uint32_t scriptNumber) {
   for (int page = 0; page < doc.m_pageCount; ++page) {
     for (int line = 0; line < doc.EntriesOnPage(page); ++line) {
       CMemoryEntry entry;
@@ -37,6 +25,7 @@ void AddScriptToMemory(CTranslationMemory &memory, CTranslationDocument &doc) {
       entry.m_line = line;
       entry.m_japanese = JapaneseCodes(std::span(doc.DecodeEntry(page, line), size_t(kEntryCapacity)));
       entry.m_english = doc.EnglishAt(page, line);
+      entry.m_key = MemoryKey(entry.m_japanese, book, scriptNumber);
       memory.Add(std::move(entry));
     }
   }
@@ -55,7 +44,9 @@ CResult<std::unique_ptr<CProjectTexts>> LoadProjectTexts(const std::filesystem::
     auto doc = std::make_unique<CTranslationDocument>();
     doc->m_baseDir = baseDir;
     if (auto status = doc->LoadScript(path); !status) return status.Error();
-    AddScriptToMemory(project->m_memory, *doc);
+    KanjiCodeBook book;
+    bool haveBook = ReadScriptCodeBook(*doc, book);
+    AddScriptToMemory(project->m_memory, *doc, haveBook ? &book : nullptr, uint32_t(project->m_documents.size()));
     project->m_documents.push_back(std::move(doc));
   }
   return project;

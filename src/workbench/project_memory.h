@@ -1,7 +1,8 @@
 #pragma once
-// The scripts of a project loaded for the translation memory: the SCRIPT
-// arguments, or else every x5*.bin (any letter case) in the working folder,
-// each with its English text from the chunk files.
+// The scripts of a project (ProjectScripts) loaded for the translation
+// memory and for propagation: each as a document with its English text from
+// the chunk files, so that the changed pages can be written as a save writes
+// them.
 
 #include <filesystem>
 #include <memory>
@@ -10,16 +11,19 @@
 
 #include "core/document.h"
 #include "core/result.h"
+#include "workbench/project_index.h" // ProjectScripts
 #include "workbench/translation_memory.h"
 
 namespace quillan {
 
-// The scripts named, or every x5*.bin directly in baseDir, in name order.
-std::vector<std::filesystem::path> ProjectScriptPaths(const std::filesystem::path &baseDir,
-                                                      const std::vector<std::string> &named);
-
-// Adds every entry of the open script, in page and line order.
-void AddScriptToMemory(CTranslationMemory &memory, CTranslationDocument &doc);
+// Adds every entry of a script, in page and line order, its kanji read
+// with book (nullptr: none identified); scriptNumber tells its unidentified
+// kanji from those of the other scripts.
+void AddScriptToMemory(CTranslationMemory &memory, CTranslationDocument &doc, const KanjiCodeBook *book,
+                       uint32_t scriptNumber);
+// The script's code book below its working folder, read without creating
+// it; false when there is none.
+bool ReadScriptCodeBook(const CTranslationDocument &doc, KanjiCodeBook &book);
 
 struct CProjectTexts {
   std::vector<std::unique_ptr<CTranslationDocument>> m_documents;

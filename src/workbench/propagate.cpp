@@ -9,7 +9,7 @@ std::vector<CPropagation> PlanPropagation(const CTranslationMemory &memory) {
     if (entry.m_japanese.empty() || IsTranslated(entry.m_english)) continue;
     size_t source = CTranslationMemory::npos;
     bool agree = true;
-    for (size_t other : memory.SameJapanese(entry.m_japanese)) {
+    for (size_t other : memory.SameJapanese(entry.m_key)) {
       if (!IsTranslated(memory.Entry(other).m_english)) continue;
       if (source == CTranslationMemory::npos) {
         source = other;

@@ -99,7 +99,7 @@ void CTeamTools::EnsureMemory() {
   // The other scripts of the working folder from their files; the open one
   // from the document.
   std::vector<std::filesystem::path> others;
-  for (const auto &path : ProjectScriptPaths(m_dlg.m_baseDir, {}))
+  for (const auto &path : ProjectScripts(m_dlg.m_baseDir, {}))
     if (PathText(path.filename()) != m_dlg.m_scriptFileName) others.push_back(path);
   if (!others.empty()) {
     // Reading a whole game takes a moment: behind a progress dialog, on the
@@ -111,12 +111,15 @@ void CTeamTools::EnsureMemory() {
             if (!progress(double(i) / double(others.size()), "Reading " + PathText(others[i].filename()))) break;
             CTranslationDocument doc;
             doc.m_baseDir = baseDir;
-            if (doc.LoadScript(others[i])) AddScriptToMemory(m_memory, doc);
+            if (!doc.LoadScript(others[i])) continue;
+            KanjiCodeBook book;
+            bool haveBook = ReadScriptCodeBook(doc, book);
+            AddScriptToMemory(m_memory, doc, haveBook ? &book : nullptr, uint32_t(i + 1));
           }
         });
   }
   size_t first = m_memory.Size();
-  AddScriptToMemory(m_memory, m_dlg);
+  AddScriptToMemory(m_memory, m_dlg, &m_dlg.m_kanjiCodeBook, 0);
   for (size_t i = first; i < m_memory.Size(); ++i)
     m_openEntries.push_back(i);
   m_memoryScript = m_dlg.m_scriptPath;
@@ -136,7 +139,7 @@ std::vector<CSuggestionRow> CTeamTools::CurrentSuggestions() {
       JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine), size_t(kEntryCapacity)));
   size_t self = m_memory.Find(m_dlg.m_scriptFileName, m_dlg.m_currentPage, m_dlg.m_currentLine);
   int number = 0;
-  for (const CSuggestion &s : m_memory.Suggest(japanese, self)) {
+  for (const CSuggestion &s : m_memory.Suggest(MemoryKey(japanese, &m_dlg.m_kanjiCodeBook, 0), self)) {
     CSuggestionRow row;
     row.m_kind = s.m_exact ? CSuggestionRow::CKind::Exact : CSuggestionRow::CKind::Fuzzy;
     row.m_number = number < 9 ? ++number : 0;

@@ -19,6 +19,21 @@ std::vector<uint16_t> JapaneseCodes(std::span<const uint16_t> decoded) {
   return out;
 }
 
+std::vector<uint32_t> MemoryKey(std::span<const uint16_t> codes, const KanjiCodeBook *book, uint32_t scriptNumber) {
+  std::vector<uint32_t> key;
+  key.reserve(codes.size());
+  for (uint16_t code : codes) {
+    if (code < 0x100 || code > 0x7FF) {
+      key.push_back(code);
+    } else if (uint16_t c = book ? (*book)[size_t(code - 0x100)] : 0; c >= 256) {
+      key.push_back(0x10000u + c);
+    } else {
+      key.push_back(0x1000000u + scriptNumber * 0x800u + code);
+    }
+  }
+  return key;
+}
+
 bool IsTranslated(const EnglishString &english) { return !english.empty() && (english[0] & 0xFF) != 0; }
 
 std::vector<uint8_t> TranslationKey(const EnglishString &english) {
@@ -30,7 +45,7 @@ std::vector<uint8_t> TranslationKey(const EnglishString &english) {
   return key;
 }
 
-size_t EditDistance(std::span<const uint16_t> a, std::span<const uint16_t> b, std::vector<bool> *differsInB) {
+size_t EditDistance(CMemoryKeyView a, CMemoryKeyView b, std::vector<bool> *differsInB) {
   const size_t n = a.size(), m = b.size();
   if (!differsInB) {
     std::vector<size_t> row(m + 1);
@@ -74,7 +89,7 @@ size_t EditDistance(std::span<const uint16_t> a, std::span<const uint16_t> b, st
   return at(n, m);
 }
 
-int SimilarityPercent(std::span<const uint16_t> a, std::span<const uint16_t> b) {
+int SimilarityPercent(CMemoryKeyView a, CMemoryKeyView b) {
   size_t longer = std::max(a.size(), b.size());
   if (longer == 0) return 100;
   return int(100 * (longer - EditDistance(a, b)) / longer);
@@ -90,8 +105,9 @@ void CTranslationMemory::Clear() {
 
 size_t CTranslationMemory::Add(CMemoryEntry entry) {
   size_t index = m_entries.size();
-  auto [it, added] = m_textIndex.try_emplace(Key(entry.m_japanese), m_texts.size());
-  if (added) m_texts.push_back({entry.m_japanese, {}});
+  if (entry.m_key.empty()) entry.m_key = MemoryKey(entry.m_japanese, nullptr, 0);
+  auto [it, added] = m_textIndex.try_emplace(Key(entry.m_key), m_texts.size());
+  if (added) m_texts.push_back({entry.m_key, {}});
   m_texts[it->second].m_entries.push_back(index);
   m_textOfEntry.push_back(it->second);
   auto &places = m_byScript[entry.m_script];
@@ -113,14 +129,13 @@ size_t CTranslationMemory::Find(const std::string &script, int page, int line) c
   return it->second[slot];
 }
 
-const std::vector<size_t> &CTranslationMemory::SameJapanese(std::span<const uint16_t> japanese) const {
+const std::vector<size_t> &CTranslationMemory::SameJapanese(CMemoryKeyView key) const {
   static const std::vector<size_t> none;
-  auto it = m_textIndex.find(Key(japanese));
+  auto it = m_textIndex.find(Key(key));
   return it == m_textIndex.end() ? none : m_texts[it->second].m_entries;
 }
 
-std::vector<CSuggestion> CTranslationMemory::Suggest(std::span<const uint16_t> japanese, size_t self,
-                                                     size_t maxFuzzy) const {
+std::vector<CSuggestion> CTranslationMemory::Suggest(CMemoryKeyView japanese, size_t self, size_t maxFuzzy) const {
   std::vector<CSuggestion> out;
   // Identical texts: one suggestion per distinct translation.
   std::map<std::vector<uint8_t>, size_t> byTranslation;
@@ -143,15 +158,17 @@ std::vector<CSuggestion> CTranslationMemory::Suggest(std::span<const uint16_t> j
   // bounds and it shares enough codes (the edit distance is at least the
   // longer length minus the codes both have); only then is it measured.
   const size_t n = japanese.size();
+  // Counts by the key's low 16 bits: two keys sharing a slot only make the
+  // bound looser, never wrong.
   thread_local std::vector<uint16_t> counts(0x10000, 0);
-  for (uint16_t c : japanese)
-    ++counts[c];
+  for (uint32_t c : japanese)
+    ++counts[c & 0xFFFF];
   struct CHit {
     size_t m_text;
     int m_percent;
   };
   std::vector<CHit> hits;
-  std::vector<uint16_t> taken;
+  std::vector<uint32_t> taken;
   for (size_t t = 0; t < m_texts.size(); ++t) {
     const CText &text = m_texts[t];
     const size_t m = text.m_codes.size();
@@ -159,14 +176,14 @@ std::vector<CSuggestion> CTranslationMemory::Suggest(std::span<const uint16_t> j
     if (m == 0 || (std::min(n, m) * 100 < longer * kFuzzyThresholdPercent)) continue;
     size_t shared = 0;
     taken.clear();
-    for (uint16_t c : text.m_codes)
-      if (counts[c] > 0) {
-        --counts[c];
+    for (uint32_t c : text.m_codes)
+      if (counts[c & 0xFFFF] > 0) {
+        --counts[c & 0xFFFF];
         taken.push_back(c);
       }
     shared = taken.size();
-    for (uint16_t c : taken)
-      ++counts[c];
+    for (uint32_t c : taken)
+      ++counts[c & 0xFFFF];
     if (shared * 100 < longer * kFuzzyThresholdPercent) continue;
     if (m == n && std::equal(text.m_codes.begin(), text.m_codes.end(), japanese.begin())) continue;
     bool anyTranslated = false;
@@ -176,8 +193,8 @@ std::vector<CSuggestion> CTranslationMemory::Suggest(std::span<const uint16_t> j
     int percent = int(100 * (longer - EditDistance(japanese, text.m_codes)) / longer);
     if (percent >= kFuzzyThresholdPercent) hits.push_back({t, percent});
   }
-  for (uint16_t c : japanese)
-    counts[c] = 0;
+  for (uint32_t c : japanese)
+    counts[c & 0xFFFF] = 0;
   std::stable_sort(hits.begin(), hits.end(), [](const CHit &a, const CHit &b) { return a.m_percent > b.m_percent; });
 
   size_t fuzzy = 0;
@@ -195,7 +212,7 @@ std::vector<CSuggestion> CTranslationMemory::Suggest(std::span<const uint16_t> j
         CSuggestion s;
         s.m_percent = hit.m_percent;
         s.m_english = m_entries[index].m_english;
-        s.m_japanese = text.m_codes;
+        s.m_japanese = m_entries[index].m_japanese;
         s.m_differs = differs;
         out.push_back(std::move(s));
       }
