@@ -39,7 +39,9 @@ std::vector<uint16_t> Elements(const std::string &text) {
 class CProjectPanelsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    m_dir = fs::temp_directory_path() / "quillan-project-panels";
+    // One folder per test: ctest runs them side by side.
+    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_dir = fs::temp_directory_path() / (std::string("quillan-project-panels-") + info->name());
     fs::remove_all(m_dir);
     fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
     m_window = std::make_unique<CQuillanWindow>();
