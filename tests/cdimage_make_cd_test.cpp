@@ -119,7 +119,10 @@ TEST_F(MakeCdTest, AFailedBuildNeverPassesOffAnOldImage) {
       {"exit 0", "wrote no image"},
   };
   for (const auto &c : cases) {
-    WriteBytes(Work("TK7.ISO"), PatternBytes(40000, 7)); // from an earlier run
+    // The set of an earlier run.
+    WriteBytes(Work("TK7.ISO"), PatternBytes(40000, 7));
+    WriteBytes(Work("TK7Track2.bin"), PatternBytes(1000, 3));
+    WriteBytes(Work("TK7.CUE"), PatternBytes(100, 5));
     auto builder = m_scratch.Path() / "failing builder";
     WriteScript(builder, c.m_script);
     m_options.m_builder = builder;
@@ -127,11 +130,13 @@ TEST_F(MakeCdTest, AFailedBuildNeverPassesOffAnOldImage) {
     ASSERT_FALSE(report) << c.m_script;
     EXPECT_NE(report.Error().Message().find(c.m_expected), std::string::npos) << report.Error().Message();
     EXPECT_NE(report.Error().Message().find("image builder"), std::string::npos) << report.Error().Message();
-    EXPECT_FALSE(fs::exists(Work("TK7.ISO"))) << c.m_script << ": an image is left";
-    // The audio track and the cue sheet are the same on every run and are
-    // still written; the collection folder goes.
-    EXPECT_EQ(fs::file_size(Work("TK7Track2.bin")), 2097152u);
-    EXPECT_TRUE(fs::exists(Work("TK7.CUE")));
+    // The earlier set stays whole: no half-made image, no new track or cue
+    // sheet beside an old image, no temporary files.
+    EXPECT_EQ(ReadBytes(Work("TK7.ISO")), PatternBytes(40000, 7)) << c.m_script;
+    EXPECT_EQ(ReadBytes(Work("TK7Track2.bin")), PatternBytes(1000, 3)) << c.m_script;
+    EXPECT_EQ(ReadBytes(Work("TK7.CUE")), PatternBytes(100, 5)) << c.m_script;
+    for (const char *name : {"TK7.ISO.new", "TK7Track2.bin.new", "TK7.CUE.new"})
+      EXPECT_FALSE(fs::exists(Work(name))) << name;
     ExpectNoCollectionFolder();
   }
 }
@@ -148,8 +153,9 @@ TEST_F(MakeCdTest, TheBuilderGetsTheArgumentListAndTheWorkingFolderOneWins) {
   ASSERT_TRUE(report) << report.Error().Message();
   EXPECT_EQ(report->m_builder, Work("data/mkisofs"));
   auto lines = ReadBytes(log);
+  // The image is built under a temporary name and takes its place at the end.
   EXPECT_EQ(std::string(lines.begin(), lines.end()), "-sort\n" + PathText(Work("data/tk7-2.txt")) + "\n-o\n" +
-                                                         PathText(Work("TK7.ISO")) + "\n" + PathText(Work("temp")) +
+                                                         PathText(Work("TK7.ISO.new")) + "\n" + PathText(Work("temp")) +
                                                          "/\n");
 }
 
@@ -296,10 +302,12 @@ TEST_F(MakeCdTest, CancellingStopsCleanly) {
     EXPECT_TRUE(IsCancelledError(report.Error())) << report.Error().Message();
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << c.m_step;
     ExpectNoCollectionFolder();
-    // Cancelled before the work began, the earlier run's image stays;
-    // later, no image is left: neither the old one nor a new one.
-    EXPECT_EQ(fs::exists(Work("TK7.ISO")), std::string(c.m_step) == "check") << c.m_step;
+    // Whenever it is cancelled, the earlier run's image stays as it was and
+    // nothing new or half-made is left.
+    EXPECT_EQ(ReadBytes(Work("TK7.ISO")), PatternBytes(40000, 1)) << c.m_step;
     EXPECT_FALSE(fs::exists(Work("TK7.CUE"))) << c.m_step;
+    for (const char *name : {"TK7.ISO.new", "TK7Track2.bin.new", "TK7.CUE.new"})
+      EXPECT_FALSE(fs::exists(Work(name))) << c.m_step << ": " << name;
   }
 }
 

@@ -113,5 +113,65 @@ TEST(Cli, EveryCommandHasHelp) {
   }
 }
 
+// Names as the user gave them, on one line, and "--" before a name that
+// looks like an option.
+TEST(Cli, NamesFilesAsGivenOnOneLineAndTakesNamesAfterTheOptionsEnd) {
+  testing::CScratchDir scratch;
+  const std::filesystem::path &dir = scratch.Path();
+  testing::CScriptSpec spec;
+  spec.m_pages = {{{0x41, 0}, {0x42, 0}}};
+  auto bytes = testing::BuildScript(spec).m_bytes;
+  ASSERT_TRUE(WriteFileAtomic(dir / "x5A\nB\t.bin", bytes).Ok());
+  ASSERT_TRUE(WriteFileAtomic(dir / "-x5C.bin", bytes).Ok());
+  std::filesystem::create_directories(dir / "sub");
+  ASSERT_TRUE(WriteFileAtomic(dir / "sub" / "x5BAD.bin", std::string_view("not a script at all")).Ok());
+
+  auto odd = RunCli("info \"$(printf 'x5A\\nB\\t.bin')\"", dir);
+  ASSERT_EQ(odd.m_status, 0) << odd.m_err;
+  EXPECT_EQ(Lines(odd.m_out)[0], "file: x5A\\nB\\t.bin");
+
+  auto dashed = RunCli("info -- -x5C.bin", dir);
+  ASSERT_EQ(dashed.m_status, 0) << dashed.m_err;
+  EXPECT_EQ(Lines(dashed.m_out)[0], "file: -x5C.bin");
+  EXPECT_EQ(RunCli("info -x5C.bin", dir).m_status, 1) << "an option until -- says otherwise";
+
+  struct Case {
+    std::string arguments, message;
+  } cases[] = {
+      {"info sub/x5BAD.bin", "quillan-cli: sub/x5BAD.bin: header length"},
+      {"dump ../" + dir.filename().string() + "/sub/x5BAD.bin",
+       "quillan-cli: ../" + dir.filename().string() + "/sub/x5BAD.bin: header length"},
+      {"info /dev/zero", "quillan-cli: /dev/zero: is not a regular file"},
+      {"info sub", "quillan-cli: sub: is a folder, not a file"},
+  };
+  for (const auto &c : cases) {
+    auto run = RunCli(c.arguments, dir);
+    EXPECT_EQ(run.m_status, 1) << c.arguments;
+    EXPECT_EQ(run.m_err.rfind(c.message, 0), 0u) << c.arguments << ": " << run.m_err;
+    EXPECT_EQ(Lines(run.m_err).size(), 1u) << run.m_err;
+  }
+}
+
+TEST(Cli, RenderNamesTheScriptAndTheEntryThatDoesNotFitTheRows) {
+  testing::CScratchDir scratch;
+  const std::filesystem::path &dir = scratch.Path();
+  testing::CScriptSpec spec;
+  spec.m_pages = {{{0x41, 0}, {0x42, 0}}};
+  ASSERT_TRUE(WriteFileAtomic(dir / "x5LONG.bin", testing::BuildScript(spec).m_bytes).Ok());
+  // An English string of another tool, far longer than any entry: the
+  // cursor at its end lies past the row grid.
+  std::vector<uint8_t> chunk{0, 'A', 0, 0};
+  for (int i = 0; i < 20000; ++i)
+    chunk.insert(chunk.end(), {0, 'B'});
+  chunk.insert(chunk.end(), {0, 0});
+  std::filesystem::create_directories(dir / "Scripts" / "PATCHED INFO" / "LONG");
+  ASSERT_TRUE(WriteFileAtomic(dir / "Scripts" / "PATCHED INFO" / "LONG" / "x5LONG0.tk7", chunk).Ok());
+  ASSERT_EQ(RunCli("render x5LONG.bin --line 0 -o out.png", dir).m_status, 0);
+  auto run = RunCli("render x5LONG.bin --line 1 -o out1.png", dir);
+  EXPECT_EQ(run.m_status, 1);
+  EXPECT_EQ(run.m_err.rfind("quillan-cli: render: x5LONG.bin: page 0 line 1: Error with tpString", 0), 0u) << run.m_err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out1.png"));
+}
+
 } // namespace
 } // namespace quillan

@@ -73,8 +73,7 @@ std::unique_ptr<CScriptFile> OpenOutput(const std::filesystem::path &dir, const 
 void ExpectText(CScriptFile &script, const std::vector<EnglishString> &strings, const std::vector<int> &pages,
                 const std::string &where) {
   ASSERT_EQ(script.m_pageCount, int(pages.size())) << where;
-  EXPECT_GE(script.m_linesOnLastPage, pages.back()) << where;
-  EXPECT_LE(script.m_linesOnLastPage, pages.back() + 3) << where << ": only filler bytes add entries";
+  EXPECT_EQ(script.m_linesOnLastPage, pages.back()) << where << ": the filler bytes add no entries";
   for (size_t page = 0; page < pages.size(); ++page) {
     for (int line = 0; line < pages[page]; ++line) {
       const EnglishString &text = strings[page * 256 + size_t(line)];
@@ -200,6 +199,69 @@ TEST_F(BatchTest, StopsWithoutTheEnglishFontOrWhenCancelled) {
   auto refused = CompressAll(closed);
   ASSERT_FALSE(refused.Ok());
   EXPECT_EQ(refused.Error().Message().rfind("No script is open", 0), 0u);
+}
+
+TEST_F(BatchTest, AScriptFileBesideGivesTheLayoutAndTheChunkFilesOnlyFillIt) {
+  const auto &base = m_dir.Path();
+  // Three pages in the script file, saved text for the first two only.
+  WriteBytes(base / "x5THREE.bin", testing::BuildScript(LayoutScriptSpec(36, {256, 256, 9})).m_bytes);
+  auto text = RandomEnglish(5, {256, 256});
+  WriteChunks(base, "x5THREE.bin", text, {256, 256});
+  // A list name that differs from the open script's only in letter case.
+  WriteText(base / "data" / "scriptlist.txt", "x5THREE.bin\nX5open.BIN\n");
+
+  auto report = CompressAll(m_doc);
+  ASSERT_TRUE(report.Ok()) << report.Error().Message();
+  EXPECT_EQ(report->Failures(), 0) << report->Summary();
+  auto three = OpenOutput(base, "THREE");
+  ASSERT_TRUE(three);
+  EXPECT_EQ(three->m_headerLength, 36u);
+  ASSERT_EQ(three->m_pageCount, 3) << "the game's file has three pages";
+  EXPECT_EQ(three->m_linesOnLastPage, 9);
+  text.resize(16 * 256);
+  for (int line = 0; line < 9; ++line)
+    text[512 + size_t(line)] = EnglishString{0};
+  ExpectText(*three, text, {256, 256, 9}, "THREE");
+
+  // The case variant is the open script: its text, its output file, and no
+  // second output of empty entries under the variant's name.
+  ASSERT_EQ(report->m_items.size(), 4u);
+  EXPECT_EQ(report->m_items[2].m_outcome.m_output, report->m_items[0].m_outcome.m_output);
+  EXPECT_FALSE(std::filesystem::exists(base / "compress" / "X5open.bin"));
+  auto open = OpenOutput(base, "OPEN");
+  ASSERT_TRUE(open);
+  ExpectText(*open, m_openText, {256, 20}, "OPEN");
+}
+
+TEST_F(BatchTest, AChunkFileThatExistsButCannotBeReadStopsTheRunAndWritesNothing) {
+  const auto &base = m_dir.Path();
+  WriteChunks(base, "X5BAD.bin", RandomEnglish(6, {256, 4}), {256, 4});
+  auto blocked = base / "Scripts" / "PATCHED INFO" / "BAD" / "X5BAD1.tk7";
+  std::filesystem::remove(blocked);
+  std::filesystem::create_directories(blocked); // a folder in its place
+  WriteText(base / "compress" / "X5BAD.bin", "previous output");
+  WriteText(base / "data" / "scriptlist.txt", "X5BAD.bin\nX5AFTER.bin\n");
+  WriteChunks(base, "X5AFTER.bin", RandomEnglish(7, {3}), {3});
+
+  auto report = CompressAll(m_doc);
+  ASSERT_TRUE(report.Ok());
+  ASSERT_EQ(report->m_items.size(), 2u) << report->Summary();
+  EXPECT_FALSE(report->m_items[1].m_ok);
+  EXPECT_NE(report->m_stoppedBy.find("X5BAD1.tk7: is a folder"), std::string::npos) << report->m_stoppedBy;
+  auto previous = testing::ReadBytes(base / "compress" / "X5BAD.bin");
+  EXPECT_EQ(std::string(previous.begin(), previous.end()), "previous output");
+  EXPECT_FALSE(std::filesystem::exists(base / "compress" / "X5AFTER.bin"));
+
+  // The open script's own chunk file: the first run already stops.
+  auto own = base / "Scripts" / "PATCHED INFO" / "OPEN" / "x5OPEN1.tk7";
+  std::filesystem::remove(own);
+  std::filesystem::create_directories(own);
+  std::filesystem::remove(base / "compress" / "X5OPEN.bin");
+  auto first = CompressAll(m_doc);
+  ASSERT_TRUE(first.Ok());
+  EXPECT_EQ(first->m_items.size(), 1u);
+  EXPECT_NE(first->m_stoppedBy.find("x5OPEN1.tk7"), std::string::npos) << first->m_stoppedBy;
+  EXPECT_FALSE(std::filesystem::exists(base / "compress" / "X5OPEN.bin"));
 }
 
 } // namespace

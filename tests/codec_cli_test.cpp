@@ -134,7 +134,7 @@ TEST_F(CliCodecTest, FailuresGiveOneLineOnStderrAndStatusOne) {
       {"compress missing.bin", "quillan-cli: compress: missing.bin: cannot open"},
       {"compress x5DEMO.bin --bogus", "quillan-cli: compress: unknown option --bogus"},
       {"compress-all missing.bin", "quillan-cli: compress-all: missing.bin: cannot open"},
-      {"kanji-match data/scriptlist.txt", "quillan-cli: kanji-match: scriptlist.txt: header length"},
+      {"kanji-match data/scriptlist.txt", "quillan-cli: kanji-match: data/scriptlist.txt: header length"},
   };
   for (const Case &c : cases) {
     auto run = RunCli(c.arguments, m_dir.Path());
@@ -156,6 +156,89 @@ TEST_F(CliCodecTest, FailuresGiveOneLineOnStderrAndStatusOne) {
     EXPECT_EQ(help.m_status, 0);
     EXPECT_EQ(help.m_out.rfind(std::string("usage: quillan-cli ") + command + " SCRIPT [--workdir DIR]", 0), 0u);
   }
+}
+
+// A code book or database that did not load cleanly is not written back on
+// its own; --repair writes the repaired file after keeping the original.
+TEST_F(CliCodecTest, KanjiMatchRefusesDamagedFilesAndRepairsThemOnlyWhenAsked) {
+  const auto bookPath = CodeBookPath(m_dir.Path(), "DEMO");
+  std::string damaged = "12354\r\n32\r\nthree\r\n";
+  testing::WriteText(bookPath, damaged);
+  CKanjiStore store;
+  for (size_t i = 0; i < store.size(); ++i)
+    store[i].code = uint16_t(0x6000 + i % 7);
+  ASSERT_TRUE(SaveKanjiStore(store, KanjiStorePath(m_dir.Path())).Ok());
+  const auto database = testing::ReadBytes(KanjiStorePath(m_dir.Path()));
+
+  auto refused = RunCli("kanji-match x5DEMO.bin", m_dir.Path());
+  EXPECT_EQ(refused.m_status, 1);
+  EXPECT_EQ(Lines(refused.m_err).size(), 1u) << refused.m_err;
+  EXPECT_NE(refused.m_err.find("DEMO.kcb: line 3 is not a number"), std::string::npos) << refused.m_err;
+  EXPECT_NE(refused.m_err.find("--repair"), std::string::npos) << refused.m_err;
+  EXPECT_EQ(refused.m_out, "");
+  auto after = testing::ReadBytes(bookPath);
+  EXPECT_EQ(std::string(after.begin(), after.end()), damaged) << "nothing written";
+  EXPECT_EQ(testing::ReadBytes(KanjiStorePath(m_dir.Path())), database);
+
+  auto repaired = RunCli("kanji-match --repair x5DEMO.bin", m_dir.Path());
+  ASSERT_EQ(repaired.m_status, 0) << repaired.m_err;
+  EXPECT_NE(repaired.m_err.find("quillan-cli: warning: "), std::string::npos);
+  auto backup = testing::ReadBytes(bookPath.string() + ".bak");
+  EXPECT_EQ(std::string(backup.begin(), backup.end()), damaged);
+  auto book = LoadCodeBook(bookPath);
+  ASSERT_TRUE(book.Ok());
+  EXPECT_FALSE(book->m_damaged);
+  EXPECT_EQ(book->m_book[0], 12354);
+
+  // A database with one bad record.
+  auto bytes = database;
+  bytes[10] = 0x21; // the first record's separator
+  testing::WriteBytes(KanjiStorePath(m_dir.Path()), bytes);
+  auto refusedDb = RunCli("kanji-match x5DEMO.bin", m_dir.Path());
+  EXPECT_EQ(refusedDb.m_status, 1);
+  EXPECT_NE(refusedDb.m_err.find("glyphary.db: 1 irregularity in the record layout (first: record 0"),
+            std::string::npos)
+      << refusedDb.m_err;
+  EXPECT_EQ(testing::ReadBytes(KanjiStorePath(m_dir.Path())), bytes);
+  auto repairedDb = RunCli("kanji-match x5DEMO.bin --repair", m_dir.Path());
+  ASSERT_EQ(repairedDb.m_status, 0) << repairedDb.m_err;
+  EXPECT_EQ(testing::ReadBytes(KanjiStorePath(m_dir.Path()).string() + ".bak"), bytes);
+  auto reloaded = LoadKanjiStore(KanjiStorePath(m_dir.Path()));
+  ASSERT_TRUE(reloaded.Ok());
+  EXPECT_FALSE(reloaded->Damaged());
+}
+
+TEST_F(CliCodecTest, UnreadableInputsAndMissingFoldersStopTheCommandWithNothingWritten) {
+  const auto base = m_dir.Path();
+  auto chunk = base / "Scripts" / "PATCHED INFO" / "DEMO" / "x5DEMO1.tk7";
+  std::filesystem::remove(chunk);
+  std::filesystem::create_directories(chunk); // a folder in its place
+  auto compress = RunCli("compress x5DEMO.bin", base);
+  EXPECT_EQ(compress.m_status, 1);
+  EXPECT_NE(compress.m_err.find("x5DEMO1.tk7: is a folder"), std::string::npos) << compress.m_err;
+  EXPECT_FALSE(std::filesystem::exists(base / "compress" / "X5DEMO.bin"));
+  std::filesystem::remove(chunk);
+
+  // A code book that exists but cannot be read.
+  auto book = CodeBookPath(base, "DEMO");
+  std::filesystem::remove(book);
+  std::filesystem::create_directories(book);
+  for (const char *command : {"dump x5DEMO.bin", "render x5DEMO.bin -o out.png", "kanji-match x5DEMO.bin"}) {
+    auto run = RunCli(command, base);
+    EXPECT_EQ(run.m_status, 1) << command;
+    EXPECT_NE(run.m_err.find("DEMO.kcb: is a folder"), std::string::npos) << command << ": " << run.m_err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(base / "out.png"));
+
+  // A --workdir that does not exist: nothing is created.
+  for (const char *command : {"kanji-match", "compress", "compress-all", "dump", "render"}) {
+    auto run = RunCli(std::string(command) + " --workdir nowhere x5DEMO.bin" +
+                          (std::string(command) == "render" ? " -o out.png" : ""),
+                      base);
+    EXPECT_EQ(run.m_status, 1) << command;
+    EXPECT_EQ(run.m_err, "quillan-cli: " + std::string(command) + ": --workdir nowhere does not exist\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(base / "nowhere"));
 }
 
 } // namespace

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "codec/code_table.h"
 #include "codec/english_text.h"
 #include "codec/text_encoder.h"
 #include "core/byte_reader.h"
+#include "core/file_io.h"
 #include "core/script_file.h"
 #include "support/codec_fixture.h"
 #include "support/scratch_dir.h"
@@ -108,18 +110,98 @@ TEST(Encoder, RanksByTheExchangeSortNotBySymbolValue) {
   EXPECT_EQ(mixed[0].m_symbol, 1);
 }
 
-TEST(Encoder, CountsOneZeroPerEntryAndOnlyTheScriptsEntries) {
+TEST(Encoder, CountsOneZeroPerEntryAndTheLastPageUpToTheLineAfterTheNext) {
   std::vector<EnglishString> strings(512);
   strings[0] = English("AB");
   strings[1] = {0x41, 0x00, 0x42}; // written as "A": the 0 ends it
   strings[256] = English("B");
-  strings[256 + 2] = English("CCCC"); // past the last page's two entries
+  strings[256 + 3] = English("CCCC"); // past the last page's two entries, counted up to line 2 + 1
+  strings[256 + 4] = English("DD");   // past that: written, not counted
+  strings[300] = English("E");        // a page the script does not have
   CEncoderInput input{"T", 48, 2, 2, strings};
   auto counts = CountSymbols(input);
-  EXPECT_EQ(counts[0].m_count, 256u + 2u) << "one terminator per entry, none per high byte";
+  EXPECT_EQ(counts[0].m_count, 256u + 2u + 1u) << "one terminator per entry, none per high byte";
   EXPECT_EQ(counts[0x41].m_count, 2u);
   EXPECT_EQ(counts[0x42].m_count, 2u);
-  EXPECT_EQ(counts[0x43].m_count, 0u);
+  EXPECT_EQ(counts[0x43].m_count, 4u);
+  EXPECT_EQ(counts[0x44].m_count, 0u);
+  EXPECT_EQ(counts[0x45].m_count, 0u);
+}
+
+std::unique_ptr<CScriptFile> ReadBack(const CEncodedScript &encoded);
+
+// Strings of the last page past its entries (a chunk file of another tool,
+// or of an older version of the script) are written as the game's encoder
+// writes them: each non-empty one a record after the entries, in order.
+TEST(Encoder, WritesStringsPastTheLastPagesEntriesAfterThemWithANote) {
+  std::vector<EnglishString> strings(16 * 256);
+  strings[256] = English("first");
+  strings[256 + 1] = English("second");
+  strings[256 + 2] = English("past one");
+  strings[256 + 3] = English("past two");
+  strings[256 + 5] = English("past three"); // line 4 holds nothing: no record
+  CEncoderInput input{"P", 48, 2, 2, strings};
+  EXPECT_EQ(TrailingLines(input), (std::vector<int>{2, 3, 5}));
+  auto encoded = EncodeEnglishText(input, SyntheticEnglishFont(48));
+  ASSERT_TRUE(encoded.Ok());
+  EXPECT_EQ(encoded->m_records, 256 + 2 + 3);
+  ASSERT_EQ(encoded->m_notes.size(), 1u);
+  EXPECT_EQ(encoded->m_notes[0], "page 1 holds 3 strings past its 2 entries; written as entries 3-5");
+  auto script = ReadBack(*encoded);
+  ASSERT_TRUE(script);
+  EXPECT_EQ(script->m_linesOnLastPage, 5);
+  const char *expected[] = {"first", "second", "past one", "past two", "past three"};
+  for (int line = 0; line < 5; ++line) {
+    const uint16_t *entry = script->DecodeEntry(1, line);
+    std::string text;
+    for (int i = 0; i < kEntryCapacity && entry[i]; ++i)
+      text.push_back(char(entry[i]));
+    EXPECT_EQ(text, expected[line]) << line;
+  }
+  // One string: "entry", not "entries".
+  strings[256 + 3].clear();
+  strings[256 + 5].clear();
+  auto one = EncodeEnglishText(input, SyntheticEnglishFont(48));
+  ASSERT_TRUE(one.Ok());
+  EXPECT_EQ(one->m_notes, std::vector<std::string>{"page 1 holds 1 string past its 2 entries; written as entry 3"});
+  // None past the entries: no note.
+  strings[256 + 2].clear();
+  auto none = EncodeEnglishText(input, SyntheticEnglishFont(48));
+  ASSERT_TRUE(none.Ok());
+  EXPECT_TRUE(none->m_notes.empty());
+}
+
+// A compressed script opened again has exactly the entries it was written
+// with, whatever filler lies before its group pointer table, so that a
+// compress-open-save-compress cycle gives the same bytes.
+TEST(Encoder, ACompressOpenSaveCompressCycleKeepsTheEntriesAndTheBytes) {
+  std::set<int> fillers;
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    testing::CScratchDir dir;
+    testing::WriteEnglishFonts(dir.Path());
+    const std::vector<int> pages = {256, int(30 + seed)};
+    CTranslationDocument doc;
+    ASSERT_TRUE(testing::OpenBuiltScript(doc, dir.Path(), "X5CYC.bin", testing::LayoutScriptSpec(48, pages)).Ok());
+    doc.m_englishStrings = RandomEnglish(seed, pages, 12);
+    ASSERT_TRUE(SaveEnglishText(doc, nullptr).Ok());
+    auto first = CompressEnglishText(doc);
+    ASSERT_TRUE(first.Ok()) << first.Error().Message();
+    const auto output = first->m_output;
+    const auto firstBytes = testing::ReadBytes(output);
+
+    CTranslationDocument again;
+    again.m_baseDir = dir.Path();
+    ASSERT_TRUE(again.LoadScript(output).Ok());
+    auto script = CScriptFile::Open(PathText(output));
+    ASSERT_TRUE(script);
+    fillers.insert(int(script.Value()->GroupTableOffset() - script.Value()->RecordOffset(1, pages[1])));
+    EXPECT_EQ(again.m_pageCount, 2) << seed;
+    EXPECT_EQ(again.m_linesOnLastPage, pages[1]) << seed << ": filler read as entries";
+    ASSERT_TRUE(SaveEnglishText(again, nullptr).Ok());
+    ASSERT_TRUE(CompressEnglishText(again).Ok());
+    EXPECT_EQ(testing::ReadBytes(output), firstBytes) << seed;
+  }
+  EXPECT_EQ(fillers, (std::set<int>{0, 1, 2, 3})) << "every filler length was tried";
 }
 
 // One page of two entries, "A" and an empty one, with a 52-byte font behind a
@@ -209,8 +291,9 @@ TEST(Encoder, OutputReadsBackIntoTheSameEnglishStrings) {
     const std::string where = std::to_string(c.header) + "/" + std::to_string(pageCount) + " pages";
     EXPECT_EQ(script->m_headerLength, c.header) << where;
     ASSERT_EQ(script->m_pageCount, pageCount) << where;
-    int padding = int(encoded->m_groupTableOffset - encoded->m_recordsOffset - encoded->m_spool.size());
-    EXPECT_EQ(script->m_linesOnLastPage, std::min(c.pages.back() + padding, 256)) << where;
+    // Read back with exactly the entries written: the filler before the
+    // group pointer table adds none.
+    EXPECT_EQ(script->m_linesOnLastPage, c.pages.back()) << where;
     for (int page = 0; page < pageCount; ++page) {
       for (int line = 0; line < c.pages[size_t(page)]; ++line) {
         const EnglishString &text = strings[size_t(page) * 256 + size_t(line)];
@@ -235,7 +318,6 @@ TEST(Encoder, WritesEveryEntryAsSaveEnglishTextKeepsIt) {
   strings[2] = {};                        // never filled: an empty entry
   strings[3] = {0x0145, 0x0100, 0x46, 0}; // 0x145 keeps its low byte, 0x100 ends it
   strings[4] = English("kept in place");
-  strings[256 + 3] = English("past the last page's three entries");
   CEncoderInput input{"S", 48, 2, 3, strings};
   auto font = SyntheticEnglishFont(48);
   auto direct = EncodeEnglishText(input, font);
@@ -254,8 +336,7 @@ TEST(Encoder, WritesEveryEntryAsSaveEnglishTextKeepsIt) {
 
   auto script = ReadBack(*direct);
   ASSERT_TRUE(script);
-  EXPECT_EQ(script->m_linesOnLastPage,
-            3 + int(direct->m_groupTableOffset - direct->m_recordsOffset - direct->m_spool.size()));
+  EXPECT_EQ(script->m_linesOnLastPage, 3);
   auto decoded = [&](int page, int line) {
     const uint16_t *entry = script->DecodeEntry(page, line);
     std::string text;

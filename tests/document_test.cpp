@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "core/document.h"
+#include "core/file_io.h"
+#include "support/codec_fixture.h"
+#include "support/scratch_dir.h"
 
 namespace quillan {
 namespace {
@@ -55,7 +58,12 @@ TEST(Document, DerivesShortNameAndStemFromTheFileName) {
       {"X5ABC", "ABC", "X5ABC"},
       {"X5A.B.bin", "A", "X5A"},
       {"X", "", "X"},
-      {"X5日本語.bin", "日本語", "X5日本語"}, // characters, never cut inside one
+      {"X5日本語.bin", "日本語", "X5日本語"},
+      // Byte by byte up to the first '.': a byte that is not UTF-8 keeps the
+      // dot as the end, and a long name is cut after 9 bytes.
+      {"x5CAF\xe9.bin", "CAF\xe9", "x5CAF\xe9"},
+      {"X5日本語漢字.bin", "日本語", "X5日本語漢字"},
+      {"X5AB\xff\xfe.x.bin", "AB\xff\xfe", "X5AB\xff\xfe"},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(ShortNameOf(c.name), c.shortName) << c.name;
@@ -87,6 +95,34 @@ TEST(Document, ReadsChunkFilesByTheirBytePairs) {
   auto full = ReadEnglishChunk(many, 256);
   EXPECT_EQ(full.size(), 256u);
   EXPECT_EQ(full[255], (EnglishString{'x', 0}));
+}
+
+// Only a missing chunk file means "no text"; one that is there but cannot be
+// read stops the open, so that no later save or compress writes empty
+// strings over it. A name without a short name has no folder for its text.
+TEST(Document, AnOpenStopsAtAChunkFileThatCannotBeReadAndAtANameWithoutAShortName) {
+  testing::CScratchDir dir;
+  CTranslationDocument doc;
+  ASSERT_TRUE(testing::OpenBuiltScript(doc, dir.Path(), "X5ABC.bin", testing::LayoutScriptSpec(48, {256, 4})).Ok());
+  doc.EnglishAt(0, 0) = {'k', 'e', 'p', 't', 0};
+  auto blocked = dir.Path() / "Scripts" / "PATCHED INFO" / "ONE" / "X5ONE1.tk7";
+  std::filesystem::create_directories(blocked);
+  auto script = testing::BuildScript(testing::LayoutScriptSpec(48, {256, 4})).m_bytes;
+  testing::WriteBytes(dir.Path() / "X5ONE.bin", script);
+  auto status = doc.LoadScript(dir.Path() / "X5ONE.bin");
+  ASSERT_FALSE(status);
+  EXPECT_NE(status.Error().Message().find("English text of page 1"), std::string::npos) << status.Error().Message();
+  EXPECT_NE(status.Error().Message().find("X5ONE1.tk7: is a folder"), std::string::npos) << status.Error().Message();
+  EXPECT_EQ(doc.m_scriptFileName, "X5ABC.bin") << "the document stays as it was";
+  EXPECT_EQ(doc.m_shortName, "ABC");
+  EXPECT_EQ(doc.EnglishAt(0, 0), (EnglishString{'k', 'e', 'p', 't', 0}));
+
+  testing::WriteBytes(dir.Path() / "x5.bin", script);
+  auto unnamed = doc.LoadScript(dir.Path() / "x5.bin");
+  ASSERT_FALSE(unnamed);
+  EXPECT_NE(unnamed.Error().Message().find("x5.bin: the file name has no short name"), std::string::npos)
+      << unnamed.Error().Message();
+  EXPECT_EQ(doc.m_shortName, "ABC");
 }
 
 TEST(Document, JapaneseEntryAsText) {

@@ -69,10 +69,10 @@ std::string FileText(const std::filesystem::path &path) {
   return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<missing>");
 }
 
-TEST(Prefixer, NoArgumentsTouchesNothing) {
+TEST(Prefixer, NoArgumentsTouchesNothingAndPrintsTheUsage) {
   CPrefixerRun run = RunWith({});
-  EXPECT_EQ(run.m_status, -1);
-  EXPECT_EQ(run.m_errors, "");
+  EXPECT_EQ(run.m_status, -1) << "the program's exit status 255";
+  EXPECT_EQ(run.m_errors.rfind("usage: prefixer FILE...\n", 0), 0u) << run.m_errors;
 }
 
 TEST(Prefixer, ConvertsEachFileAndReportsEveryFailureAtTheEnd) {

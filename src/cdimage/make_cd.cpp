@@ -199,11 +199,22 @@ CResult<CMakeCdReport> MakeCd(const CMakeCdOptions &options, const CProgressCall
   fs::create_directories(paths.m_temp, error);
   if (error) return MakeError("Make CD: cannot create " + PathText(paths.m_temp) + ": " + error.message());
 
-  bool stamped = false;
+  // The three outputs are made under temporary names beside their own and
+  // take their places only when all of them were made, so that a failure
+  // leaves the set of an earlier run whole.
+  auto pending = [](const fs::path &path) {
+    fs::path temp = path;
+    temp += ".new";
+    return temp;
+  };
+  const fs::path newImage = pending(paths.m_image), newTrack = pending(paths.m_silentTrack),
+                 newCue = pending(paths.m_cueSheet);
   auto finish = [&](CStatus status) -> CResult<CMakeCdReport> {
     std::error_code ignored;
-    // Never leave a half-made image behind, nor one of a cancelled run.
-    if (!status && (!stamped || IsCancelledError(status.Error()))) fs::remove(paths.m_image, ignored);
+    if (!status) {
+      for (const auto &path : {newImage, newTrack, newCue})
+        fs::remove(path, ignored);
+    }
     (void)ReportProgress(progress, CProgress{"clean", PathText(paths.m_temp), 0, 0}); // the folder goes in any case
     CStatus removed = RemoveCollection(paths.m_temp);
     if (!status) {
@@ -221,24 +232,26 @@ CResult<CMakeCdReport> MakeCd(const CMakeCdOptions &options, const CProgressCall
   report.m_byteCount = plan.TotalBytes();
   if (auto status = WriteFileAtomic(paths.m_temp / "CDDA2", std::string_view()); !status) return finish(status);
 
-  if (auto status = RemoveStale(paths.m_image); !status) return finish(status);
+  for (const auto &path : {newImage, newTrack, newCue})
+    if (auto status = RemoveStale(path); !status) return finish(status);
   CStatus built =
-      RunImageBuilder(prepared->m_builder, paths.m_sortFile, paths.m_image, PathText(paths.m_temp) + "/", progress);
-  if (!built) {
-    std::error_code ignored;
-    fs::remove(paths.m_image, ignored); // whatever a failed builder left
-    if (IsCancelledError(built.Error())) return finish(built);
-  } else {
-    if (auto status = Step(progress, "stamp", PathText(paths.m_bootArea)); !status) return finish(status);
-    if (auto status = StampBootArea(paths.m_image, prepared->m_bootFile); !status) return finish(status);
-    stamped = true;
-  }
-
+      RunImageBuilder(prepared->m_builder, paths.m_sortFile, newImage, PathText(paths.m_temp) + "/", progress);
+  if (!built) return finish(built);
+  if (auto status = Step(progress, "stamp", PathText(paths.m_bootArea)); !status) return finish(status);
+  if (auto status = StampBootArea(newImage, prepared->m_bootFile); !status) return finish(status);
   if (auto status = Step(progress, "audio", PathText(paths.m_silentTrack)); !status) return finish(status);
-  if (auto status = WriteSilentTrack(paths.m_silentTrack); !status) return finish(status);
+  if (auto status = WriteSilentTrack(newTrack); !status) return finish(status);
   if (auto status = Step(progress, "cue", PathText(paths.m_cueSheet)); !status) return finish(status);
-  if (auto status = WriteFileAtomic(paths.m_cueSheet, CueSheetText(kImageName)); !status) return finish(status);
-  return finish(built);
+  if (auto status = WriteFileAtomic(newCue, CueSheetText(kImageName)); !status) return finish(status);
+
+  std::pair<const fs::path *, const fs::path *> moves[] = {
+      {&newImage, &paths.m_image}, {&newTrack, &paths.m_silentTrack}, {&newCue, &paths.m_cueSheet}};
+  for (const auto &[from, to] : moves) {
+    std::error_code error;
+    fs::rename(*from, *to, error);
+    if (error) return finish(MakeError(PathText(*to) + ": cannot put the new file in place: " + error.message()));
+  }
+  return finish(CStatus::Success());
 }
 
 } // namespace quillan

@@ -1,6 +1,9 @@
 #include "cli/cli_args.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <filesystem>
+#include <system_error>
 
 namespace quillan::cli {
 
@@ -19,7 +22,11 @@ CParsedArgs ParseArgs(const std::vector<std::string> &args, const std::vector<st
   CParsedArgs parsed;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string &arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-' || arg == "--") {
+    if (arg == "--") {
+      parsed.m_positional.insert(parsed.m_positional.end(), args.begin() + std::ptrdiff_t(i) + 1, args.end());
+      break;
+    }
+    if (arg.size() < 2 || arg[0] != '-') {
       parsed.m_positional.push_back(arg);
       continue;
     }
@@ -47,6 +54,33 @@ CParsedArgs ParseArgs(const std::vector<std::string> &args, const std::vector<st
     }
   }
   return parsed;
+}
+
+std::string WorkDirError(const CParsedArgs &parsed) {
+  auto dir = parsed.Value("--workdir");
+  if (!dir) return {};
+  std::error_code error;
+  if (std::filesystem::is_directory(*dir, error)) return {};
+  if (std::filesystem::exists(*dir, error)) return "--workdir " + OneLineName(*dir) + " is not a folder";
+  return "--workdir " + OneLineName(*dir) + " does not exist";
+}
+
+std::string OneLineName(const std::string &name) {
+  if (name.find_first_of("\n\r\t") == std::string::npos) return name;
+  std::string out;
+  for (char c : name) {
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '\\')
+      out += "\\\\";
+    else
+      out += c;
+  }
+  return out;
 }
 
 } // namespace quillan::cli

@@ -18,23 +18,26 @@ int RunCompressAll(const std::vector<std::string> &args) {
   if (!parsed.m_error.empty()) return Fail("compress-all: " + parsed.m_error);
   if (parsed.m_positional.size() != 1)
     return Fail("compress-all: expected one SCRIPT argument (see quillan-cli compress-all --help)");
+  if (std::string bad = WorkDirError(parsed); !bad.empty()) return Fail("compress-all: " + bad);
   CTranslationDocument doc;
   if (auto dir = parsed.Value("--workdir")) doc.m_baseDir = *dir;
   if (auto status = doc.LoadScript(parsed.m_positional[0]); !status)
     return Fail("compress-all: " + status.Error().Message());
   auto plan = PlanCompressAll(doc);
   if (!plan) return Fail("compress-all: " + plan.Error().Message());
-  std::printf("list: %s\n", plan->m_listSource.c_str());
+  std::printf("list: %s\n", OneLineName(plan->m_listSource).c_str());
   std::printf("names: %zu\n", plan->m_runs.size() - 2);
   auto report = RunCompressAll(*plan, [](int done, int total, const CBatchItem &item) {
     if (item.m_ok) {
-      std::printf("[%d/%d] %s: %s, %d pages, %d entries, %zu bytes\n", done, total, item.m_name.c_str(),
-                  PathText(item.m_outcome.m_output).c_str(), item.m_outcome.m_pages, item.m_outcome.m_records,
-                  item.m_outcome.m_bytes);
+      std::printf("[%d/%d] %s: %s, %d pages, %d entries, %zu bytes\n", done, total, OneLineName(item.m_name).c_str(),
+                  OneLineName(PathText(item.m_outcome.m_output)).c_str(), item.m_outcome.m_pages,
+                  item.m_outcome.m_records, item.m_outcome.m_bytes);
       if (!item.m_message.empty())
-        std::printf("[%d/%d] %s: note: %s\n", done, total, item.m_name.c_str(), item.m_message.c_str());
+        std::printf("[%d/%d] %s: note: %s\n", done, total, OneLineName(item.m_name).c_str(),
+                    OneLineName(item.m_message).c_str());
     } else {
-      std::printf("[%d/%d] %s: failed: %s\n", done, total, item.m_name.c_str(), item.m_message.c_str());
+      std::printf("[%d/%d] %s: failed: %s\n", done, total, OneLineName(item.m_name).c_str(),
+                  OneLineName(item.m_message).c_str());
     }
     std::fflush(stdout);
     return true;

@@ -15,11 +15,14 @@ namespace quillan::cli {
 namespace {
 
 // The script's code book below the working folder, read without creating it.
-// Returns false when there is none.
-bool ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &book) {
-  auto bytes = ReadFileBytes(path);
-  if (!bytes) return false;
-  book = ParseCodeBook(*bytes, PathText(path.filename())).m_book;
+// Gives false when there is none; fails when it exists but cannot be read.
+CResult<bool> ReadCodeBook(const std::filesystem::path &path, KanjiCodeBook &book) {
+  auto bytes = ReadFileIfPresent(path);
+  if (!bytes) return bytes.Error();
+  if (!*bytes) return false;
+  auto load = ParseCodeBook(**bytes, PathText(path));
+  if (!load.m_warning.empty()) std::fprintf(stderr, "quillan-cli: warning: %s\n", OneLineName(load.m_warning).c_str());
+  book = load.m_book;
   return true;
 }
 
@@ -33,6 +36,7 @@ int RunDump(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {"--codes"}, {"--workdir"});
   if (!parsed.m_error.empty()) return Fail("dump: " + parsed.m_error);
   if (parsed.m_positional.size() != 1) return Fail("dump: expected one SCRIPT argument (see quillan-cli dump --help)");
+  if (std::string bad = WorkDirError(parsed); !bad.empty()) return Fail("dump: " + bad);
   auto script = CScriptFile::Open(parsed.m_positional[0]);
   if (!script) return Fail(script.Error().Message());
   CScriptFile &file = *script.Value();
@@ -42,7 +46,9 @@ int RunDump(const std::vector<std::string> &args) {
   bool haveBook = false;
   if (!codes) {
     std::filesystem::path workdir = parsed.Value("--workdir").value_or(".");
-    haveBook = ReadCodeBook(workdir / "data" / "kanjiCB" / (ShortNameOf(file.Name()) + ".kcb"), book);
+    auto read = ReadCodeBook(workdir / "data" / "kanjiCB" / (ShortNameOf(file.Name()) + ".kcb"), book);
+    if (!read) return Fail("dump: " + read.Error().Message());
+    haveBook = *read;
   }
 
   std::string out;

@@ -16,7 +16,7 @@ int RunInfo(const std::vector<std::string> &args) {
   auto script = CScriptFile::Open(parsed.m_positional[0]);
   if (!script) return Fail(script.Error().Message());
   const CScriptFile &file = *script.Value();
-  std::printf("file: %s\n", file.Name().c_str());
+  std::printf("file: %s\n", OneLineName(file.Name()).c_str());
   std::printf("header length: %u\n", file.m_headerLength);
   std::printf("section offsets:");
   for (unsigned i = 0; i < file.m_sectionCount; ++i) std::printf(" 0x%06x", file.m_sectionOffsets[i]);

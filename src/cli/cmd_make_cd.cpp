@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cdimage/make_cd.h"
+#include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "core/file_io.h"
 
@@ -99,7 +100,7 @@ int RunMakeCd(const std::vector<std::string> &args) {
   if (!result) return Fail(OneLine(result.Error().Message()));
   for (const auto &note : result->m_notes) std::printf("note %s\n", OneLine(note).c_str());
   for (const auto &path : {result->m_image, result->m_silentTrack, result->m_cueSheet})
-    std::printf("wrote %s\n", PathText(path).c_str());
+    std::printf("wrote %s\n", OneLineName(PathText(path)).c_str());
   std::fflush(stdout);
   return 0;
 }

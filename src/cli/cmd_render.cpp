@@ -2,6 +2,7 @@
 // picture of both panes as the window shows that entry.
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 
 #include "cli/cli_args.h"
@@ -26,6 +27,7 @@ int RunRender(const std::vector<std::string> &args) {
   if (!parsed.m_error.empty()) return Fail("render: " + parsed.m_error);
   if (parsed.m_positional.size() != 1)
     return Fail("render: expected one SCRIPT argument (see quillan-cli render --help)");
+  if (std::string bad = WorkDirError(parsed); !bad.empty()) return Fail("render: " + bad);
   auto output = parsed.Value("-o");
   if (!output) output = parsed.Value("--output");
   if (!output || output->empty()) return Fail("render: the output file is missing (-o FILE.png)");
@@ -45,8 +47,14 @@ int RunRender(const std::vector<std::string> &args) {
     return Fail("render: page " + std::to_string(page) + " has lines 0-" + std::to_string(doc.EntriesOnPage(page) - 1) +
                 ", not " + std::to_string(line));
   // The code book is read, never created.
-  if (auto book = ReadFileBytes(doc.CodeBookPath()); book)
-    doc.m_kanjiCodeBook = ParseCodeBook(*book, PathText(doc.CodeBookPath().filename())).m_book;
+  auto book = ReadFileIfPresent(doc.CodeBookPath());
+  if (!book) return Fail("render: " + book.Error().Message());
+  if (*book) {
+    auto load = ParseCodeBook(**book, PathText(doc.CodeBookPath()));
+    if (!load.m_warning.empty())
+      std::fprintf(stderr, "quillan-cli: warning: %s\n", OneLineName(load.m_warning).c_str());
+    doc.m_kanjiCodeBook = load.m_book;
+  }
 
   // The entry as the window shows it after going there: the cursor at the
   // end of the English text, the Japanese pane from its first row.
@@ -62,7 +70,9 @@ int RunRender(const std::vector<std::string> &args) {
   if (CStatus status = renderer.LoadFontSheets(pictures); !status) return Fail("render: " + status.Error().Message());
   if (CStatus status = renderer.LoadPaneBackground(pictures); !status)
     return Fail("render: " + status.Error().Message());
-  if (CStatus status = renderer.PaintPanes(doc); !status) return Fail("render: " + status.Error().Message());
+  if (CStatus status = renderer.PaintPanes(doc); !status)
+    return Fail("render: " + parsed.m_positional[0] + ": page " + std::to_string(page) + " line " +
+                std::to_string(line) + ": " + status.Error().Message());
   if (CStatus status = WriteFileAtomic(*output, EncodePng(renderer.Canvas())); !status)
     return Fail("render: " + status.Error().Message());
   return 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/cli_args.h"
 #include "cli/cli_command.h"
 #include "quillan_version.h"
 
@@ -14,7 +15,9 @@ std::vector<CCliCommand> &Commands() {
 }
 
 int Fail(std::string_view message) {
-  std::fprintf(stderr, "quillan-cli: %.*s\n", int(message.size()), message.data());
+  // One line: a newline or tab in a file name is written escaped.
+  std::string line = OneLineName(std::string(message));
+  std::fprintf(stderr, "quillan-cli: %s\n", line.c_str());
   return 1;
 }
 

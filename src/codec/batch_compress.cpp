@@ -57,19 +57,21 @@ std::filesystem::path ChunkPath(const std::filesystem::path &baseDir, const std:
   return baseDir / "Scripts" / "PATCHED INFO" / shortName / name;
 }
 
-// Reads chunk files 0 .. pages - 1 by the reading rule (a missing or empty
-// file leaves its page empty).
-CSavedText ReadSavedText(const std::filesystem::path &baseDir, const std::string &shortName, const std::string &stem,
-                         int pages) {
+// Reads chunk files 0 .. pages - 1 by the reading rule. A missing or empty
+// file leaves its page empty; one that exists but cannot be read fails the
+// whole reading, so that nothing is written from half the text.
+CResult<CSavedText> ReadSavedText(const std::filesystem::path &baseDir, const std::string &shortName,
+                                  const std::string &stem, int pages) {
   CSavedText saved;
   saved.m_strings.resize(size_t(std::max(pages, kMaxEnglishStrings / kLinesPerPage)) * kLinesPerPage);
   for (int page = 0; page < pages; ++page) {
-    auto bytes = ReadFileBytes(ChunkPath(baseDir, shortName, stem, page));
-    if (!bytes) continue;
+    auto bytes = ReadFileIfPresent(ChunkPath(baseDir, shortName, stem, page));
+    if (!bytes) return bytes.Error().WithContext("English text of page " + std::to_string(page));
+    if (!*bytes) continue;
     saved.m_pageCount = page + 1;
     saved.m_linesOnLastPage = 0;
-    if (bytes->empty()) continue;
-    auto lines = ReadEnglishChunk(*bytes, kLinesPerPage);
+    if ((*bytes)->empty()) continue;
+    auto lines = ReadEnglishChunk(**bytes, kLinesPerPage);
     for (size_t line = 0; line < lines.size(); ++line) {
       if (!lines[line].empty()) saved.m_linesOnLastPage = int(line) + 1;
       saved.m_strings[size_t(page) * kLinesPerPage + line] = std::move(lines[line]);
@@ -169,33 +171,30 @@ const CResult<std::vector<uint8_t>> &CFontCache::Font(uint32_t headerLength) {
   return m_fonts.back().second;
 }
 
-CBatchItem CompressScriptByName(const CBatchPlan &plan, const std::string &name, CFontCache &fonts, bool *fontFailed) {
+CBatchItem CompressScriptByName(const CBatchPlan &plan, const std::string &name, CFontCache &fonts, bool *stopsRun) {
   CBatchItem item;
   item.m_name = name;
-  if (fontFailed) *fontFailed = false;
+  if (stopsRun) *stopsRun = false;
   if (std::string defect = NameDefect(name); !defect.empty()) {
     item.m_message = "\"" + name + "\" " + defect;
     return item;
   }
-  const bool open = name == plan.m_openScriptName;
-  const std::string shortName = open ? plan.m_openShortName : ShortNameOf(name);
+  // A name that differs from the open script's only in letter case is the
+  // open script.
+  const bool open = EqualsNoCase(name, plan.m_openScriptName);
+  const std::string fileName = open ? plan.m_openScriptName : name;
+  const std::string shortName = open ? plan.m_openShortName : ShortNameOf(fileName);
+  const std::string stem = StemOf(fileName);
   std::vector<std::string> notes;
 
   CEncoderInput input;
   input.m_shortName = shortName;
-  CSavedText saved;
-  if (open) {
-    saved = ReadSavedText(plan.m_baseDir, shortName, StemOf(name), plan.m_pageCount);
-    input.m_headerLength = plan.m_headerLength;
-    input.m_pageCount = plan.m_pageCount;
-    input.m_linesOnLastPage = plan.m_linesOnLastPage;
-  } else {
-    saved = ReadSavedText(plan.m_baseDir, shortName, StemOf(name), kMaxPages);
-    input.m_headerLength = plan.m_headerLength;
-    input.m_pageCount = saved.m_pageCount;
-    input.m_linesOnLastPage = saved.m_linesOnLastPage;
-    std::unique_ptr<CScriptFile> script;
-    if (auto beside = FindBeside(plan.m_scriptDir, name); !beside.empty()) {
+  input.m_headerLength = plan.m_headerLength;
+  input.m_pageCount = plan.m_pageCount;
+  input.m_linesOnLastPage = plan.m_linesOnLastPage;
+  std::unique_ptr<CScriptFile> script;
+  if (!open) {
+    if (auto beside = FindBeside(plan.m_scriptDir, fileName); !beside.empty()) {
       auto bytes = ReadFileBytes(beside);
       auto first = bytes ? CByteReader(*bytes).BE32(0) : std::nullopt;
       uint32_t header = first ? *first & kOffsetMask : 0;
@@ -205,27 +204,46 @@ CBatchItem CompressScriptByName(const CBatchPlan &plan, const std::string &name,
         notes.push_back(PathText(beside.filename()) + " beside the open script has no 36- or 48-byte header; used " +
                         std::to_string(plan.m_headerLength) + " from the open script");
       }
-      if (saved.m_pageCount == 0 && bytes) {
+      if (bytes) {
         auto parsed = CScriptFile::FromBytes(std::move(bytes.Value()), PathText(beside.filename()));
         if (parsed) script = std::move(parsed.Value());
       }
     }
-    if (saved.m_pageCount == 0) {
-      // No saved text at all: empty entries in the layout of the script
-      // file when it can be read, otherwise in the open script's.
-      input.m_pageCount = script ? script->m_pageCount : plan.m_pageCount;
-      input.m_linesOnLastPage = script ? script->m_linesOnLastPage : plan.m_linesOnLastPage;
+  }
+
+  // The script file's layout rules when it was read; the chunk files only
+  // fill it. Without one, the chunk files give the layout.
+  const int pagesToRead = open ? plan.m_pageCount : script ? script->m_pageCount : kMaxPages;
+  auto saved = ReadSavedText(plan.m_baseDir, shortName, stem, pagesToRead);
+  if (!saved) {
+    if (stopsRun) *stopsRun = true;
+    item.m_message = saved.Error().Message() + "; nothing was written for this script";
+    return item;
+  }
+  if (script) {
+    input.m_pageCount = script->m_pageCount;
+    input.m_linesOnLastPage = script->m_linesOnLastPage;
+  } else if (!open) {
+    input.m_pageCount = saved->m_pageCount;
+    input.m_linesOnLastPage = saved->m_linesOnLastPage;
+  }
+  if (saved->m_pageCount == 0) {
+    if (!open && !script) {
+      input.m_pageCount = plan.m_pageCount;
+      input.m_linesOnLastPage = plan.m_linesOnLastPage;
+    }
+    if (!open) {
       notes.push_back("no saved English text in " +
-                      PathText(ChunkPath(plan.m_baseDir, shortName, StemOf(name), 0).parent_path()) +
-                      "; written with " + std::to_string(input.m_pageCount) + " pages of empty entries (layout of " +
+                      PathText(ChunkPath(plan.m_baseDir, shortName, stem, 0).parent_path()) + "; written with " +
+                      std::to_string(input.m_pageCount) + " pages of empty entries (layout of " +
                       (script ? "its script file" : "the open script") + ")");
     }
   }
-  input.m_strings = saved.m_strings;
+  input.m_strings = saved->m_strings;
 
   const auto &font = fonts.Font(input.m_headerLength);
   if (!font) {
-    if (fontFailed) *fontFailed = true;
+    if (stopsRun) *stopsRun = true;
     item.m_message = font.Error().Message();
     return item;
   }
@@ -236,6 +254,7 @@ CBatchItem CompressScriptByName(const CBatchPlan &plan, const std::string &name,
   }
   item.m_ok = true;
   item.m_outcome = std::move(outcome.Value());
+  notes.insert(notes.end(), item.m_outcome.m_notes.begin(), item.m_outcome.m_notes.end());
   for (size_t i = 0; i < notes.size(); ++i)
     item.m_message += (i ? "; " : "") + notes[i];
   return item;
@@ -246,10 +265,10 @@ CBatchReport RunCompressAll(const CBatchPlan &plan, const CBatchProgress &progre
   report.m_total = int(plan.m_runs.size());
   CFontCache fonts(plan.m_baseDir);
   for (const std::string &name : plan.m_runs) {
-    bool fontFailed = false;
-    report.m_items.push_back(CompressScriptByName(plan, name, fonts, &fontFailed));
+    bool stopsRun = false;
+    report.m_items.push_back(CompressScriptByName(plan, name, fonts, &stopsRun));
     bool goOn = !progress || progress(int(report.m_items.size()), report.m_total, report.m_items.back());
-    if (fontFailed) {
+    if (stopsRun) {
       report.m_stoppedBy = report.m_items.back().m_message;
       break;
     }

@@ -11,12 +11,16 @@
 // open script, sorted by byte value. The open script is compressed first and
 // last, the list in between.
 //
-// Each script is compressed with its own layout: its page count is the
-// number of its chunk files (up to the last one present) and its last page's
-// entry count the number of strings in the last one, as Save English Text
-// wrote them; its header length comes from its own script file when that
-// lies beside the open script, otherwise from the open script. The open
-// script itself uses the values read from it when it was opened.
+// Each script is compressed with its own layout. When its script file lies
+// beside the open script and can be read, that file's header length, page
+// count and last-page entry count rule, and the chunk files only fill them.
+// Otherwise its page count is the number of its chunk files (up to the last
+// one present) and its last page's entry count the number of strings in the
+// last one, with the open script's header length. The open script itself
+// (also a list name that differs from its name only in letter case) uses the
+// values read from it when it was opened. Only a missing chunk file means "no
+// text": one that exists but cannot be read stops the run, and nothing is
+// written for that script.
 
 #include <cstdint>
 #include <filesystem>
@@ -73,7 +77,7 @@ struct CBatchReport {
   std::vector<CBatchItem> m_items; // one per run made
   int m_total = 0;                 // runs planned
   bool m_cancelled = false;
-  std::string m_stoppedBy; // a failure that ended the run (an English font that cannot be used)
+  std::string m_stoppedBy; // a failure that ended the run (the English font, an unreadable chunk file)
 
   int Failures() const;
   // The text for the message box at the end: counts, then every failure
@@ -98,13 +102,14 @@ private:
 
 // Loads the saved English text of the script name and compresses it into
 // <base>/compress/X5<short name>.bin. A name equal to the open script's file
-// name uses the open script's layout. fontFailed is set when the failure is
-// the English font's, which no other script of the run can do without.
+// name (without regard to letter case) uses the open script's layout.
+// stopsRun is set when the failure ends the whole run: the English font, which
+// no other script can do without, or a chunk file that cannot be read.
 CBatchItem CompressScriptByName(const CBatchPlan &plan, const std::string &name, CFontCache &fonts,
-                                bool *fontFailed = nullptr);
+                                bool *stopsRun = nullptr);
 
 // Runs the plan; a script that fails is reported and the run goes on, except
-// when its English font cannot be used.
+// when its English font cannot be used or a chunk file cannot be read.
 CBatchReport RunCompressAll(const CBatchPlan &plan, const CBatchProgress &progress = {});
 
 // PlanCompressAll, then RunCompressAll. (Inside CQuillanDlg call it

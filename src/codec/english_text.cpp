@@ -22,7 +22,7 @@ std::vector<uint8_t> EnglishChunkBytes(std::span<const EnglishString> lines) {
   return bytes;
 }
 
-CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
+CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store, bool writeCodeBook) {
   if (!doc.m_fileOpen || !doc.Script() || doc.m_pageCount < 1)
     return MakeError("No script is open: there is no English text to save");
   std::vector<std::string> failures;
@@ -30,7 +30,7 @@ CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store) {
     if (!status) failures.push_back(status.Error().Message());
   };
 
-  note(SaveCodeBook(doc.m_kanjiCodeBook, doc.CodeBookPath()));
+  if (writeCodeBook) note(SaveCodeBook(doc.m_kanjiCodeBook, doc.CodeBookPath()));
   if (store) note(SaveKanjiStore(*store, KanjiStorePath(doc.m_baseDir)));
 
   std::error_code error;

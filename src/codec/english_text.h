@@ -22,13 +22,15 @@ namespace quillan {
 // whose low byte is 0 (later elements are not kept), then 00 00.
 std::vector<uint8_t> EnglishChunkBytes(std::span<const EnglishString> lines);
 
-// Save English Text: the script's code book, the kanji database (when store
-// is given), then one chunk file per page of the open script. Missing folders
+// Save English Text: the script's code book (unless writeCodeBook is false:
+// a book that did not load cleanly and that the user keeps), the kanji
+// database (when store is given), then one chunk file per page of the open
+// script. Missing folders
 // are created and every file is replaced atomically. Every file is tried;
 // when any cannot be written the result names each one and why, and
 // m_modified stays set; otherwise m_modified is cleared. Refused when no
 // script is open. (Inside CQuillanDlg call it qualified:
 // quillan::SaveEnglishText(*this, &m_kanjiStore).)
-CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store);
+CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store, bool writeCodeBook = true);
 
 } // namespace quillan

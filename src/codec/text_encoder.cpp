@@ -65,19 +65,35 @@ size_t EntryTextLength(const EnglishString &text) {
   return size_t(end - text.begin());
 }
 
+std::vector<int> TrailingLines(const CEncoderInput &input) {
+  std::vector<int> lines;
+  if (input.m_pageCount < 1) return lines;
+  int page = input.m_pageCount - 1;
+  for (int line = input.EntriesOnPage(page); line < kLinesPerPage; ++line) {
+    const EnglishString *text = input.StringAt(page, line);
+    if (text && !text->empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
 CSymbolCounts CountSymbols(const CEncoderInput &input) {
   std::array<uint32_t, kSymbolCount> counts{};
+  auto count = [&](const EnglishString *text) {
+    ++counts[0]; // the terminator
+    if (!text) return;
+    size_t length = EntryTextLength(*text);
+    for (size_t i = 0; i < length; ++i)
+      ++counts[(*text)[i] & 0xFF];
+  };
   for (int page = 0; page < input.m_pageCount; ++page) {
     int lines = input.EntriesOnPage(page);
-    for (int line = 0; line < lines; ++line) {
-      ++counts[0]; // the terminator
-      const EnglishString *text = input.StringAt(page, line);
-      if (!text) continue;
-      size_t length = EntryTextLength(*text);
-      for (size_t i = 0; i < length; ++i)
-        ++counts[(*text)[i] & 0xFF];
-    }
+    for (int line = 0; line < lines; ++line)
+      count(input.StringAt(page, line));
   }
+  // Strings past the last page's entries are counted up to the line after
+  // the one that follows the last entry, as the game's own encoder counts.
+  for (int line : TrailingLines(input))
+    if (line <= input.m_linesOnLastPage + 1) count(input.StringAt(input.m_pageCount - 1, line));
   CSymbolCounts table;
   for (size_t symbol = 0; symbol < kSymbolCount; ++symbol)
     table[symbol] = {uint8_t(symbol), counts[symbol]};
@@ -164,13 +180,17 @@ CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<
   std::string overlong;
   int overlongCount = 0;
   CBitPacker packer(spool);
+  const std::vector<int> trailing = TrailingLines(input);
   for (int page = 0; page < input.m_pageCount; ++page) {
     out.m_pageStarts.push_back(uint32_t(spool.size()));
-    int lines = input.EntriesOnPage(page);
-    for (int line = 0; line < lines; ++line) {
+    std::vector<int> lines(size_t(input.EntriesOnPage(page)));
+    for (size_t line = 0; line < lines.size(); ++line)
+      lines[line] = int(line);
+    if (page == input.m_pageCount - 1) lines.insert(lines.end(), trailing.begin(), trailing.end());
+    for (size_t record = 0; record < lines.size(); ++record) {
       size_t lengthAt = spool.size();
       spool.push_back(0);
-      if (const EnglishString *text = input.StringAt(page, line)) {
+      if (const EnglishString *text = input.StringAt(page, lines[record])) {
         size_t length = EntryTextLength(*text);
         for (size_t i = 0; i < length; ++i) {
           const CPackedCode &code = elementCode[(*text)[i] & 0xFF];
@@ -183,11 +203,21 @@ CResult<CEncodedScript> EncodeEnglishText(const CEncoderInput &input, std::span<
       size_t n = spool.size() - lengthAt - 1;
       if (n > kMaxRecordBytes) {
         overlong += (overlongCount++ ? "; page " : "page ") + std::to_string(page) + " line " +
-                    std::to_string(line + 1) + ": " + std::to_string(n) + " bytes";
+                    std::to_string(lines[record] + 1) + ": " + std::to_string(n) + " bytes";
       }
       spool[lengthAt] = uint8_t(n);
       ++out.m_records;
     }
+  }
+  if (!trailing.empty()) {
+    int entries = input.EntriesOnPage(input.m_pageCount - 1);
+    int count = int(trailing.size());
+    std::string note = "page " + std::to_string(input.m_pageCount - 1) + " holds " + std::to_string(count) +
+                       (count == 1 ? " string" : " strings") + " past its " + std::to_string(entries) +
+                       " entries; written as ";
+    note += count == 1 ? "entry " + std::to_string(entries + 1)
+                       : "entries " + std::to_string(entries + 1) + "-" + std::to_string(entries + count);
+    out.m_notes.push_back(std::move(note));
   }
   if (overlongCount > 0)
     return MakeError(name + ": " + std::to_string(overlongCount) + (overlongCount == 1 ? " entry is" : " entries are") +
@@ -278,6 +308,7 @@ CResult<CCompressOutcome> WriteCompressedScript(const CEncoderInput &input, std:
   outcome.m_bytes = encoded->m_bytes.size();
   outcome.m_pages = input.m_pageCount;
   outcome.m_records = encoded->m_records;
+  outcome.m_notes = std::move(encoded->m_notes);
   return outcome;
 }
 

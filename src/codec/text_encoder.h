@@ -61,6 +61,10 @@ size_t EntryTextLength(const EnglishString &text);
 // Counting: one count per element of every entry (by its low byte), the
 // terminator included; not one per emitted byte symbol.
 CSymbolCounts CountSymbols(const CEncoderInput &input);
+// The lines of the last page past its entries that hold a string (a chunk
+// file written by another tool, or kept from an older version of the
+// script): each is written as one more record after the entries, in order.
+std::vector<int> TrailingLines(const CEncoderInput &input);
 // The ranking: the game's exchange sort (for i, for j: swap when count i is
 // smaller than count j), which leaves ties in the order it leaves them.
 // Afterwards the symbol in sorted position n has rank 255 - n.
@@ -86,11 +90,13 @@ struct CEncodedScript {
   uint32_t m_groupTableOffset = 0;    // Q
   std::vector<uint32_t> m_pageStarts; // spool bytes before each page's first record
   int m_records = 0;
+  std::vector<std::string> m_notes; // strings past the last page's entries
 };
 
 // Every line of the script's pages up to the page's entry count (256, or
 // m_linesOnLastPage on the last page) becomes exactly one record, an empty
-// string an empty entry; lines past the last page's entries are not written.
+// string an empty entry; after them come the strings of TrailingLines, with
+// a note that says so.
 // Fails, without producing anything, when a record would be longer than 255
 // bytes (all of them are listed: page, line as the window shows it, length),
 // when the font would push the code tables past the first 64 KiB, when the
@@ -112,6 +118,7 @@ struct CCompressOutcome {
   size_t m_bytes = 0;
   int m_pages = 0;
   int m_records = 0;
+  std::vector<std::string> m_notes;
 };
 
 // Encodes and writes the spool file and the output (each replaced

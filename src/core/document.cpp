@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include "core/file_io.h"
 
@@ -48,15 +49,25 @@ CStatus CTranslationDocument::LoadScript(const std::filesystem::path &path) {
   CScriptFile &file = *script.Value();
   std::string fileName = PathText(path.filename());
   std::string shortName = ShortNameOf(fileName);
+  if (shortName.empty())
+    return MakeError(PathText(path) + ": the file name has no short name (the characters from the third up to the "
+                                      "first '.'), which names the folder of its English text");
   size_t stringCount = std::max<size_t>(size_t(kMaxEnglishStrings), size_t(file.m_pageCount) * kLinesPerPage);
   std::vector<EnglishString> strings(stringCount);
 
-  m_scriptFileName = fileName;
-  m_shortName = shortName;
+  std::string oldFileName = std::exchange(m_scriptFileName, fileName);
+  std::string oldShortName = std::exchange(m_shortName, shortName);
   for (int page = 0; page < file.m_pageCount; ++page) {
-    auto bytes = ReadFileBytes(ChunkFilePath(page));
-    if (!bytes || bytes->empty()) continue; // a missing chunk file leaves its page empty
-    auto lines = ReadEnglishChunk(*bytes, kLinesPerPage);
+    // Only a missing chunk file means "no text": one that is there but
+    // cannot be read stops the open, so that no save writes over it.
+    auto bytes = ReadFileIfPresent(ChunkFilePath(page));
+    if (!bytes) {
+      m_scriptFileName = std::move(oldFileName);
+      m_shortName = std::move(oldShortName);
+      return bytes.Error().WithContext(PathText(path) + ": English text of page " + std::to_string(page));
+    }
+    if (!*bytes || (*bytes)->empty()) continue;
+    auto lines = ReadEnglishChunk(**bytes, kLinesPerPage);
     std::move(lines.begin(), lines.end(), strings.begin() + page * kLinesPerPage);
   }
 

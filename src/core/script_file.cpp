@@ -17,37 +17,25 @@ std::string Hex(uint64_t value) { return HexOffset(value); }
 } // namespace
 
 std::string ShortNameOf(const std::string &fileName) {
-  // Counts characters, not bytes, so that a UTF-8 name is never cut inside a
-  // character.
+  // Byte by byte, whatever the bytes are: a name that is not UTF-8 keeps its
+  // dot as the end of the short name.
   std::string shortName;
-  size_t i = 0;
-  int skipped = 0, taken = 0;
-  while (i < fileName.size()) {
-    size_t length = 1;
-    auto lead = uint8_t(fileName[i]);
-    if (lead >= 0xF0) length = 4;
-    else if (lead >= 0xE0) length = 3;
-    else if (lead >= 0xC0) length = 2;
-    length = std::min(length, fileName.size() - i);
-    if (skipped < 2) {
-      ++skipped;
-    } else {
-      if (fileName[i] == '.' || taken == 9) break;
-      shortName.append(fileName, i, length);
-      ++taken;
-    }
-    i += length;
-  }
+  for (size_t i = 2; i < fileName.size() && fileName[i] != '.' && shortName.size() < 9; ++i)
+    shortName.push_back(fileName[i]);
   return shortName;
 }
 
 std::string StemOf(const std::string &fileName) { return fileName.substr(0, fileName.find('.')); }
 
 CResult<std::unique_ptr<CScriptFile>> CScriptFile::Open(const std::string &path) {
-  auto bytes = ReadFileBytes(path);
+  // One byte more than a script can hold is enough to refuse a longer file.
+  auto bytes = ReadFileBytesUpTo(path, kMaxScriptSize);
   if (!bytes) return bytes.Error();
   auto slash = path.find_last_of('/');
-  return FromBytes(std::move(bytes.Value()), slash == std::string::npos ? path : path.substr(slash + 1));
+  auto script = FromBytes(std::move(bytes.Value()), path);
+  // Messages name the file as it was given; the script keeps its file name.
+  if (script) script.Value()->m_name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return script;
 }
 
 CResult<std::unique_ptr<CScriptFile>> CScriptFile::FromBytes(std::vector<uint8_t> bytes, std::string name) {
@@ -60,7 +48,9 @@ CResult<std::unique_ptr<CScriptFile>> CScriptFile::FromBytes(std::vector<uint8_t
 
 CStatus CScriptFile::Read() {
   CByteReader reader(m_bytes);
-  if (m_bytes.size() >= kMaxScriptSize)
+  if (m_bytes.size() > kMaxScriptSize)
+    return MakeError("the file is longer than 1 MiB; a script file is smaller than 1 MiB");
+  if (m_bytes.size() == kMaxScriptSize)
     return MakeError("the file is " + std::to_string(m_bytes.size()) +
                      " bytes long; a script file is smaller than 1 MiB");
   auto first = reader.BE32(0);
@@ -204,21 +194,30 @@ CStatus CScriptFile::ReadPages() {
     m_pagePointers.push_back(pointer);
   }
 
-  // The entries of the last page: records up to the table, the byte at the
-  // table's start (or a padding byte before it) counting as one more record.
+  // The entries of the last page: its records up to the table. The walk of
+  // the game's reader also counts the byte at the table's start (or a padding
+  // byte before it) as one more record, which is dropped; and the 0x00
+  // filler in front of the table reads as records of length 0, which are
+  // filler too: every record an encoder writes has at least its last byte.
   uint32_t last = m_pagePointers.back() & kOffsetMask;
-  int count = 0;
+  std::vector<uint32_t> starts;
   uint32_t h = 0;
   if (last <= table) {
     do {
-      uint8_t length = m_bytes[(last + h) & kOffsetMask];
-      ++count;
-      h += length + 1u;
+      starts.push_back((last + h) & kOffsetMask);
+      h += m_bytes[(last + h) & kOffsetMask] + 1u;
     } while (last + h <= table);
+    starts.pop_back();
   }
-  // Zero padding after a full last page would count 257 to 259 entries,
-  // which belong to the next page's English strings: hold the count at 256.
-  m_linesOnLastPage = std::min(count - 1, kLinesPerPage);
+  // Trailing records of length 0 that run up to the table.
+  uint32_t end = table;
+  while (!starts.empty() && starts.back() + 1 == end && m_bytes[starts.back()] == 0) {
+    end = starts.back();
+    starts.pop_back();
+  }
+  // A full last page followed by padding would otherwise count past 256
+  // entries, which belong to the next page's English strings.
+  m_linesOnLastPage = std::min(int(starts.size()), kLinesPerPage);
 
   m_recordOffsets.resize(pages);
   for (size_t page = 0; page < pages; ++page) {

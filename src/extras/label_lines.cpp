@@ -53,7 +53,13 @@ std::string LabelLinesOutputName(std::string_view argument) {
 }
 
 int RunPrefixer(std::span<const std::string> arguments, std::ostream &errors) {
-  if (arguments.empty()) return -1;
+  if (arguments.empty()) {
+    errors << "usage: prefixer FILE...\n"
+              "Converts each FILE of label:text lines into the records that Fill from VDR\n"
+              "text reads (a line \"~0-0~ label:\", then the text line), written to FILE with\n"
+              "its last character replaced by 'n' (notes.txt gives notes.txn).\n";
+    return -1;
+  }
   int status = 0;
   auto fail = [&](const std::string &message) {
     errors << "prefixer: " << message << "\n";

@@ -29,8 +29,8 @@ std::string LabelLinesOutputName(std::string_view argument);
 // Refuses (with a message on errors, naming the file) an argument whose output
 // would be the input itself (one ending in 'n'), an input that cannot be read
 // and an output that cannot be written, and goes on with the next argument.
-// Returns the exit status: -1 without arguments (nothing touched, no
-// message), 1 when any argument failed, else 0.
+// Returns the exit status: -1 without arguments (nothing touched, the usage
+// on errors), 1 when any argument failed, else 0.
 int RunPrefixer(std::span<const std::string> arguments, std::ostream &errors);
 
 } // namespace quillan

@@ -95,7 +95,9 @@ CResult<CCodeBookLoad> LoadCodeBook(const std::filesystem::path &path) {
   if (exists) {
     auto bytes = ReadFileBytes(path);
     if (!bytes) return bytes.Error();
-    return ParseCodeBook(*bytes, PathText(path));
+    CCodeBookLoad load = ParseCodeBook(*bytes, PathText(path));
+    load.m_damaged = !load.m_warning.empty();
+    return load;
   }
 
   CCodeBookLoad load;

@@ -38,6 +38,10 @@ struct CCodeBookLoad {
   // fewer than 2048 numbers or a line that is not a number); empty when all
   // is well.
   std::string m_warning;
+  // The file exists and did not load cleanly (m_warning says why): saving
+  // the book would replace what could not be read, so it is never written
+  // back without the user's word.
+  bool m_damaged = false;
 };
 
 // Reads a code book's text; entries it does not hold are spaces.

@@ -64,6 +64,9 @@ struct CKanjiStoreLoad {
   // which a save then rewrites byte for byte. Otherwise a text for the user
   // that says what was wrong (record, offset) and how it was filled.
   std::string m_warning;
+  // Did not load cleanly: saving would change records the file held, so the
+  // store is never written back without the user's word.
+  bool Damaged() const { return !m_warning.empty(); }
 };
 
 // The store built from the raw font file on first start.

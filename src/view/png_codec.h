@@ -1,8 +1,7 @@
 #pragma once
-// PNG files of pictures: writing (8-bit RGB) and reading (non-interlaced,
-// 8-bit grey, grey with alpha, RGB, RGBA and palette pictures, palette and
-// grey also at 1, 2 and 4 bits). Alpha is dropped. Enough for the artwork
-// the program ships and for pictures it writes itself.
+// PNG files of pictures, through libpng: writing 8-bit RGB, reading every
+// kind of PNG the library reads (grey, grey with alpha, RGB, RGBA, palette,
+// any bit depth, interlaced or not), given as 8-bit RGB. Alpha is dropped.
 
 #include <cstdint>
 #include <span>
@@ -19,8 +18,8 @@ inline constexpr int kMaxPngSide = 8192;
 
 std::vector<uint8_t> EncodePng(const CPixelCanvas &picture);
 
-// Reads a PNG; the error says what is wrong ("not a PNG file", "truncated
-// chunk", ...). Chunk checksums are verified.
+// Reads a PNG; the error says what is wrong ("not a PNG file", or libpng's
+// own message). Checksums of the critical chunks are verified.
 CResult<CPixelCanvas> DecodePng(std::span<const uint8_t> bytes);
 
 } // namespace quillan

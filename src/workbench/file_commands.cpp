@@ -8,15 +8,24 @@
 #include "codec/fill_commands.h"
 #include "codec/text_encoder.h"
 #include "core/file_io.h"
-#include "workbench/quillan_dlg.h"
 #include "extras/font_viewer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
 bool CQuillanDlg::SaveEnglishText() {
+  // A code book or database that did not load cleanly is replaced only with
+  // the user's word; No keeps that file and saves the rest.
+  bool writeBook = m_codeBookDamage.empty() || ConfirmReplace(m_codeBookDamage, CodeBookPath(), "code book");
+  bool writeStore =
+      m_kanjiStoreDamage.empty() || ConfirmReplace(m_kanjiStoreDamage, KanjiStorePath(m_baseDir), "kanji database");
   m_platform.BeginWaitCursor();
-  CStatus saved = quillan::SaveEnglishText(*this, &m_kanjiStore);
+  CStatus saved = quillan::SaveEnglishText(*this, writeStore ? &m_kanjiStore : nullptr, writeBook);
   m_platform.EndWaitCursor();
+  if (saved.Ok()) {
+    if (writeBook) m_codeBookDamage.clear();
+    if (writeStore) m_kanjiStoreDamage.clear();
+  }
   if (!saved.Ok()) {
     m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
     return false;
@@ -32,9 +41,11 @@ void CQuillanDlg::CompressCommand() {
     m_platform.MessageBox(outcome.Error().Message(), "Compress", CMessageButtons::Ok, CMessageIcon::Error);
     return;
   }
-  m_platform.MessageBox("Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) +
-                            " bytes, " + std::to_string(outcome->m_pages) + " pages).",
-                        "Compress", CMessageButtons::Ok, CMessageIcon::Information);
+  std::string text = "Wrote " + PathText(outcome->m_output) + " (" + std::to_string(outcome->m_bytes) + " bytes, " +
+                     std::to_string(outcome->m_pages) + " pages).";
+  for (const auto &note : outcome->m_notes)
+    text += "\nNote: " + note + ".";
+  m_platform.MessageBox(text, "Compress", CMessageButtons::Ok, CMessageIcon::Information);
 }
 
 void CQuillanDlg::CompressAllCommand() {

@@ -12,6 +12,12 @@
 
 namespace quillan {
 
+namespace {
+
+constexpr const char *kAskBeforeReplacing = "\nThe file will not be written back unless you agree when saving.";
+
+} // namespace
+
 CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform), m_team(std::make_unique<CTeamTools>(*this)) {
   for (int i = 0; i < kNameCount; ++i) m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
 }
@@ -69,12 +75,18 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   auto loaded = LoadKanjiStore(databasePath);
   if (loaded.Ok()) {
     m_kanjiStore = std::move(loaded->m_store);
-    if (!loaded->m_warning.empty()) m_platform.MessageBox(loaded->m_warning, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+    if (loaded->Damaged()) {
+      m_kanjiStoreDamage = loaded->m_warning;
+      m_platform.MessageBox(loaded->m_warning + kAskBeforeReplacing, "Kanji database", CMessageButtons::Ok,
+                            CMessageIcon::Warning);
+    }
   } else {
     std::error_code error;
     if (std::filesystem::exists(databasePath, error)) {
-      // A database that exists but cannot be read is never replaced.
-      m_platform.MessageBox(loaded.Error().Message(), "Kanji database", CMessageButtons::Ok, CMessageIcon::Error);
+      // A database that exists but cannot be read is never replaced unasked.
+      m_kanjiStoreDamage = loaded.Error().Message();
+      m_platform.MessageBox(loaded.Error().Message() + kAskBeforeReplacing, "Kanji database", CMessageButtons::Ok,
+                            CMessageIcon::Error);
     } else {
       m_platform.MessageBox("Creating Database, This may take a while. Press OK to continue.", "No Database found");
       auto created = CreateKanjiStore(KanjiFontPath(m_baseDir), databasePath);
@@ -155,12 +167,19 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
   // The script's code book: a script without one starts from spaces, never
   // from the previous script's identifications.
   auto book = LoadCodeBook(CodeBookPath());
+  m_codeBookDamage.clear();
   if (book.Ok()) {
     m_kanjiCodeBook = book->m_book;
-    if (!book->m_warning.empty()) m_platform.MessageBox(book->m_warning, "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+    if (book->m_damaged) m_codeBookDamage = book->m_warning;
+    if (!book->m_warning.empty())
+      m_platform.MessageBox(book->m_warning + (book->m_damaged ? kAskBeforeReplacing : ""), "Code book",
+                            CMessageButtons::Ok, CMessageIcon::Warning);
   } else {
+    // A book that exists but cannot be read.
     m_kanjiCodeBook = BlankCodeBook();
-    m_platform.MessageBox(book.Error().Message(), "Code book", CMessageButtons::Ok, CMessageIcon::Warning);
+    m_codeBookDamage = book.Error().Message();
+    m_platform.MessageBox(book.Error().Message() + kAskBeforeReplacing, "Code book", CMessageButtons::Ok,
+                          CMessageIcon::Warning);
   }
 
   for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, true);
@@ -206,9 +225,20 @@ bool CQuillanDlg::OnCommand(int id) {
   return handled;
 }
 
+bool CQuillanDlg::ConfirmReplace(const std::string &damage, const std::filesystem::path &path, const char *what) {
+  std::string text = std::string("The ") + what + " " + PathText(path) + " did not load cleanly:\n" + damage +
+                     "\n\nReplace the file with the " + what +
+                     " as it is now? No keeps the file untouched; the rest of the save goes on.";
+  return m_platform.MessageBox(text, "Replace file?", CMessageButtons::YesNo, CMessageIcon::Warning) ==
+         CMessageAnswer::Yes;
+}
+
 void CQuillanDlg::SaveKanjiDatabaseCommand() {
   // The match, then the database written, so that nothing learnt is lost at exit.
   MatchKanjiStoreCommand();
+  if (!m_kanjiStoreDamage.empty() && !ConfirmReplace(m_kanjiStoreDamage, KanjiStorePath(m_baseDir), "kanji database"))
+    return;
+  m_kanjiStoreDamage.clear();
   CStatus saved = SaveKanjiStore(m_kanjiStore, KanjiStorePath(m_baseDir));
   if (!saved.Ok())
     m_platform.MessageBox(saved.Error().Message(), "Save Kanji Database", CMessageButtons::Ok, CMessageIcon::Error);

@@ -170,6 +170,11 @@ public:
   std::array<std::string, kNameCount> m_nameLabels;
   bool m_menuEnabled = false; // the items a successful open enables
   int m_paintCount = 0;       // paints run, for tests
+  // Why the kanji database or the open script's code book did not load
+  // cleanly; empty when it did. Such a file is replaced only when the user
+  // agrees at a save.
+  std::string m_kanjiStoreDamage;
+  std::string m_codeBookDamage;
   std::string m_lastTitle;
 
 private:
@@ -179,6 +184,8 @@ private:
   void UpdateTitle();
   void LoadNameLabels();
   bool AskToSave(); // the "File not saved" question; false when cancelled
+  // Asks before a file that did not load cleanly is replaced; true for Yes.
+  bool ConfirmReplace(const std::string &damage, const std::filesystem::path &path, const char *what);
 };
 
 } // namespace quillan

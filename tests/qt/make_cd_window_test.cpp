@@ -119,6 +119,7 @@ TEST(MakeCdCommandTest, ChoosesTheDiscBuildsAndReports) {
   auto listing = testing::disc::ReadIsoWithIsoinfo(fixture.m_work / "TK7.ISO");
   ASSERT_TRUE(listing) << listing.Error().Message();
   EXPECT_EQ(listing->at("X5ABC.BIN").m_bytes, fixture.m_expected.at("X5ABC.BIN"));
+  const auto image = testing::disc::ReadBytes(fixture.m_work / "TK7.ISO");
 
   auto broken = scratch.Path() / "broken builder";
   WriteScript(broken, "echo 'genisoimage: Unknown option' >&2; exit 1");
@@ -128,7 +129,9 @@ TEST(MakeCdCommandTest, ChoosesTheDiscBuildsAndReports) {
   EXPECT_TRUE(failed);
   EXPECT_TRUE(messages[1].startsWith("CD IMAGE NOT CREATED")) << messages[1].toStdString();
   EXPECT_TRUE(messages[1].contains("Unknown option")) << messages[1].toStdString();
-  EXPECT_FALSE(fs::exists(fixture.m_work / "TK7.ISO"));
+  // The failed build leaves the image of the run before as it was.
+  EXPECT_EQ(testing::disc::ReadBytes(fixture.m_work / "TK7.ISO"), image);
+  EXPECT_FALSE(fs::exists(fixture.m_work / "TK7.ISO.new"));
 
   auto slow = scratch.Path() / "slow builder";
   WriteScript(slow, "sleep 30");

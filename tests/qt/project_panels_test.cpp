@@ -4,6 +4,7 @@
 // findings in the status bar.
 
 #include <filesystem>
+#include <unistd.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -39,9 +40,7 @@ std::vector<uint16_t> Elements(const std::string &text) {
 class CProjectPanelsTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    // One folder per test: ctest runs them side by side.
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = fs::temp_directory_path() / (std::string("quillan-project-panels-") + info->name());
+    m_dir = fs::temp_directory_path() / ("quillan-project-panels-" + std::to_string(::getpid()));
     fs::remove_all(m_dir);
     fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
     m_window = std::make_unique<CQuillanWindow>();

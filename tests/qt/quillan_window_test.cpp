@@ -4,6 +4,7 @@
 // start-up.
 
 #include <filesystem>
+#include <unistd.h>
 #include <fstream>
 
 #include <QAction>
@@ -50,7 +51,7 @@ class CWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = fs::temp_directory_path() / (std::string("quillan-window-") + info->name());
+    m_dir = fs::temp_directory_path() / (std::string("quillan-window-") + info->name() + "-" + std::to_string(::getpid()));
     fs::remove_all(m_dir);
     fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
     std::ofstream(m_dir / "data" / "names.txt") << "Hero\r\nRival && Co\r\n";
@@ -497,7 +498,7 @@ TEST_F(CWindowTest, ChangeFontEditsTheFontOfTheOpenScript) {
 }
 
 TEST(QuillanAppTest, OpensTheScriptNamedOnTheCommandLineInTheCurrentFolder) {
-  fs::path dir = fs::temp_directory_path() / "quillan-app-start";
+  fs::path dir = fs::temp_directory_path() / ("quillan-app-start-" + std::to_string(::getpid()));
   fs::remove_all(dir);
   fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", dir, fs::copy_options::recursive);
   fs::path previous = fs::current_path();

@@ -1,5 +1,9 @@
 #include "support/dialog_fixture.h"
 
+#include <unistd.h>
+
+#include <string>
+
 #include "core/file_io.h"
 #include "support/script_builder.h"
 
@@ -7,8 +11,10 @@ namespace quillan::testing {
 
 void CDialogTest::SetUp() {
   const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-  m_dir = std::filesystem::temp_directory_path() /
-          (std::string("quillan-dlg-") + info->test_suite_name() + "-" + info->name());
+  // The process id keeps runs of the same test from different build folders
+  // at the same time apart.
+  m_dir = std::filesystem::temp_directory_path() / (std::string("quillan-dlg-") + info->test_suite_name() + "-" +
+                                                    info->name() + "-" + std::to_string(::getpid()));
   std::filesystem::remove_all(m_dir);
   std::filesystem::create_directories(m_dir / "data");
   m_dlg = std::make_unique<CQuillanDlg>(m_platform);
