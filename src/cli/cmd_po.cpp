@@ -27,6 +27,7 @@ bool ReadBook(const CTranslationDocument &doc, KanjiCodeBook &book) {
 int RunExportPo(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {}, {"--workdir", "-o"});
   if (!parsed.m_error.empty()) return Fail("export-po: " + parsed.m_error);
+  if (auto error = WorkDirError(parsed); !error.empty()) return Fail("export-po: " + error);
   if (parsed.m_positional.size() != 1)
     return Fail("export-po: expected one SCRIPT argument (see quillan-cli export-po --help)");
   CTranslationDocument doc;
@@ -46,7 +47,7 @@ int RunExportPo(const std::vector<std::string> &args) {
   size_t translated = 0;
   for (const auto &m : catalog.m_messages)
     translated += m.m_str.empty() ? 0 : 1;
-  std::printf("output: %s\n", PathText(out).c_str());
+  std::printf("output: %s\n", OneLineName(PathText(out)).c_str());
   std::printf("messages: %zu\n", catalog.m_messages.size());
   std::printf("translated: %zu\n", translated);
   return 0;
@@ -55,6 +56,7 @@ int RunExportPo(const std::vector<std::string> &args) {
 int RunImportPo(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {}, {"--workdir"});
   if (!parsed.m_error.empty()) return Fail("import-po: " + parsed.m_error);
+  if (auto error = WorkDirError(parsed); !error.empty()) return Fail("import-po: " + error);
   if (parsed.m_positional.size() != 2)
     return Fail("import-po: expected FILE.po and SCRIPT (see quillan-cli import-po --help)");
   CTranslationDocument doc;

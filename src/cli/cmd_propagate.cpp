@@ -17,6 +17,7 @@ namespace {
 int RunPropagate(const std::vector<std::string> &args) {
   auto parsed = ParseArgs(args, {"--dry-run"}, {"--workdir"});
   if (!parsed.m_error.empty()) return Fail("propagate: " + parsed.m_error);
+  if (auto error = WorkDirError(parsed); !error.empty()) return Fail("propagate: " + error);
   std::filesystem::path baseDir = parsed.Value("--workdir").value_or(".");
   auto scripts = ProjectScripts(baseDir, parsed.m_positional);
   if (scripts.empty()) return Fail("propagate: no x5*.bin script in " + baseDir.string() + " and none named");
@@ -30,8 +31,8 @@ int RunPropagate(const std::vector<std::string> &args) {
   for (const CPropagation &p : plan) {
     const CMemoryEntry &target = texts.m_memory.Entry(p.m_target);
     const CMemoryEntry &source = texts.m_memory.Entry(p.m_source);
-    out += target.m_script + "\t" + std::to_string(target.m_page) + "\t" + std::to_string(target.m_line) + "\t" +
-           EntryPlace(source) + "\n";
+    out += OneLineName(target.m_script) + "\t" + std::to_string(target.m_page) + "\t" + std::to_string(target.m_line) +
+           "\t" + OneLineName(EntryPlace(source)) + "\n";
     CTranslationDocument *doc = texts.DocumentOf(target);
     doc->EnglishAt(target.m_page, target.m_line) = source.m_english;
     pages[doc].insert(target.m_page);
