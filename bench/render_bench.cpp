@@ -39,7 +39,7 @@ void BM_PaintDemoEntry(benchmark::State &state) {
   Open(doc, testing::DemoScriptSpec());
   doc.m_currentLine = 10;
   auto english = testing::DemoEnglishLine(10);
-  doc.CurrentEnglish().assign(english.begin(), english.end());
+  doc.LoadedCurrent().assign(english.begin(), english.end());
   Paint(state, doc);
 }
 BENCHMARK(BM_PaintDemoEntry)->Name("PaintPanes/DemoEntry")->Unit(benchmark::kMicrosecond);
@@ -55,11 +55,11 @@ void BM_PaintKanjiPane(benchmark::State &state) {
   CTranslationDocument doc;
   Open(doc, spec);
   for (int i = 0; i < 8; ++i)
-    doc.m_kanjiCodeBook[size_t(i)] = uint16_t(0x4E00 + i); // half identified
+    doc.LoadedCodeBook()[size_t(i)] = uint16_t(0x4E00 + i); // half identified
   EnglishString english(600, 'W');
   for (size_t i = 0; i < english.size(); i += 6)
     english[i] = ' ';
-  doc.CurrentEnglish() = english;
+  doc.LoadedCurrent() = english;
   Paint(state, doc);
 }
 BENCHMARK(BM_PaintKanjiPane)->Name("PaintPanes/75Kanji")->Unit(benchmark::kMicrosecond);

@@ -6,14 +6,12 @@
 
 #include <cmath>
 #include <random>
-#include <set>
 #include <stdexcept>
 
 #include "codec/english_text.h"
 #include "core/file_io.h"
 #include "support/codec_fixture.h"
 #include "support/scratch_dir.h"
-#include "workbench/chunk_pages.h"
 #include "workbench/po_exchange.h"
 #include "workbench/po_file.h"
 #include "workbench/translation_memory.h"
@@ -119,7 +117,7 @@ void BM_ImportPo(benchmark::State &state) {
     return;
   }
   int imported = 0;
-  const auto original = fixture.m_doc.m_englishStrings;
+  const auto original = fixture.m_doc.EnglishStrings();
   for (auto _ : state) {
     auto read = ReadPoFile(fixture.m_po);
     if (!read) {
@@ -128,15 +126,18 @@ void BM_ImportPo(benchmark::State &state) {
     }
     auto plan = PlanPoImport(fixture.m_doc, nullptr, *read);
     imported = plan.m_imported;
-    std::set<int> pages;
-    for (const auto &change : plan.m_changes) {
-      fixture.m_doc.EnglishAt(change.m_page, change.m_line) = change.m_text;
-      pages.insert(change.m_page);
+    {
+      CTextEdit edit(fixture.m_doc, "Import PO");
+      for (const auto &change : plan.m_changes)
+        edit.At(change.m_page, change.m_line) = change.m_text;
+      edit.Commit();
     }
-    std::vector<int> list(pages.begin(), pages.end());
-    if (!WriteChunkPages(fixture.m_doc, list)) state.SkipWithError("chunk files not written");
+    CSaveOptions options;
+    options.m_writeCodeBook = false;
+    options.m_backups = 0;
+    if (!SaveEnglishText(fixture.m_doc, options)) state.SkipWithError("chunk files not written");
     state.PauseTiming();
-    fixture.m_doc.m_englishStrings = original;
+    fixture.m_doc.LoadedStrings() = original;
     state.ResumeTiming();
   }
   state.SetLabel("16 pages, " + std::to_string(imported) + " messages changed, chunk files written");

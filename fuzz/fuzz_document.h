@@ -35,7 +35,7 @@ inline CTranslationDocument &FuzzDocument(std::span<const uint8_t> &data) {
     made->m_scriptFileName = "x5FUZZ.bin";
     return made;
   }();
-  for (auto &text : doc->m_englishStrings)
+  for (auto &text : doc->LoadedStrings())
     text.clear();
   // The first two bytes choose the current page and line.
   uint8_t page = data.size() > 0 ? data[0] : 0, line = data.size() > 1 ? data[1] : 0;
@@ -50,8 +50,8 @@ inline CTranslationDocument &FuzzDocument(std::span<const uint8_t> &data) {
 // What every fill must leave: strings only inside the script's entries, and
 // each one ending with its terminator.
 inline void CheckFilled(const CTranslationDocument &doc) {
-  for (size_t index = 0; index < doc.m_englishStrings.size(); ++index) {
-    const EnglishString &text = doc.m_englishStrings[index];
+  for (size_t index = 0; index < doc.EnglishStrings().size(); ++index) {
+    const EnglishString &text = doc.EnglishStrings()[index];
     if (text.empty()) continue;
     int page = int(index / 256), line = int(index % 256);
     if (page >= doc.m_pageCount || line >= doc.EntriesOnPage(page)) std::abort();

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   if (!outcome) std::abort();
   fuzzing::CheckFilled(doc);
   if (outcome->m_stopped == outcome->m_message.empty()) std::abort();
-  for (const EnglishString &text : doc.m_englishStrings)
+  for (const EnglishString &text : doc.EnglishStrings())
     if (text.size() > 2549 + 2) std::abort();
   return 0;
 }

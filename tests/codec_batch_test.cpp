@@ -111,9 +111,9 @@ TEST_F(BatchTest, CompressesEveryScriptWithItsOwnLayoutAndLeavesTheDocumentAlone
   WriteText(base / "data" / "scriptlist.txt", "# the game's scripts\nx5BIG.bin\nx5NONE.bin\n\nX5FAR.bin\n");
 
   // Unsaved edits of the open script.
-  m_doc.EnglishAt(0, 0) = English("unsaved edit");
+  m_doc.LoadedAt(0, 0) = English("unsaved edit");
   m_doc.m_modified = 1;
-  const auto strings = m_doc.m_englishStrings;
+  const auto strings = m_doc.EnglishStrings();
 
   std::vector<std::string> seen;
   auto report = CompressAll(m_doc, [&](int done, int total, const CBatchItem &item) {
@@ -126,7 +126,7 @@ TEST_F(BatchTest, CompressesEveryScriptWithItsOwnLayoutAndLeavesTheDocumentAlone
   EXPECT_EQ(seen, (std::vector<std::string>{"x5OPEN.bin", "x5BIG.bin", "x5NONE.bin", "X5FAR.bin", "x5OPEN.bin"}));
   EXPECT_EQ(report->Failures(), 0) << report->Summary();
 
-  EXPECT_TRUE(m_doc.m_englishStrings == strings) << "the open document keeps its unsaved text";
+  EXPECT_TRUE(m_doc.EnglishStrings() == strings) << "the open document keeps its unsaved text";
   EXPECT_EQ(m_doc.m_modified, 1);
   EXPECT_EQ(m_doc.m_shortName, "OPEN");
   EXPECT_EQ(m_doc.m_pageCount, 2);

@@ -182,7 +182,7 @@ TEST(Encoder, ACompressOpenSaveCompressCycleKeepsTheEntriesAndTheBytes) {
     const std::vector<int> pages = {256, int(30 + seed)};
     CTranslationDocument doc;
     ASSERT_TRUE(testing::OpenBuiltScript(doc, dir.Path(), "X5CYC.bin", testing::LayoutScriptSpec(48, pages)).Ok());
-    doc.m_englishStrings = RandomEnglish(seed, pages, 12);
+    doc.LoadedStrings() = RandomEnglish(seed, pages, 12);
     ASSERT_TRUE(SaveEnglishText(doc, nullptr).Ok());
     auto first = CompressEnglishText(doc);
     ASSERT_TRUE(first.Ok()) << first.Error().Message();

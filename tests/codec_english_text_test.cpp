@@ -45,7 +45,7 @@ TEST(SaveEnglishText, RoundTripsThroughTheChunkFilesAndCreatesTheFolders) {
   strings[5] = {0x41, 0x42};          // no terminator yet
   strings[6] = {};                    // never typed
   strings[256 + 9] = {0x43, 0, 0x44}; // the last entry of the last page
-  std::copy(strings.begin(), strings.begin() + 512, doc.m_englishStrings.begin());
+  std::copy(strings.begin(), strings.begin() + 512, doc.LoadedStrings().begin());
   doc.m_modified = 1;
   doc.m_currentPage = 1;
   doc.m_linesOnPage = 10;
@@ -88,8 +88,8 @@ TEST(SaveEnglishText, NamesEveryFileItCouldNotWriteAndStaysUnsaved) {
   // where the files belong.
   std::filesystem::create_directories(dir.Path() / "Scripts" / "PATCHED INFO" / "BAD" / "x5BAD1.tk7");
   std::filesystem::create_directories(dir.Path() / "data" / "kanjiCB" / "BAD.kcb");
-  doc.EnglishAt(0, 0) = English("page zero");
-  doc.EnglishAt(2, 0) = English("page two");
+  doc.LoadedAt(0, 0) = English("page zero");
+  doc.LoadedAt(2, 0) = English("page two");
   doc.m_modified = 1;
 
   CKanjiStore store;
@@ -120,7 +120,7 @@ TEST(SaveEnglishText, RewritesTheDemoTextByteForByte) {
   ASSERT_TRUE(doc.LoadScript(dir.Path() / "x5DEMO.bin").Ok());
   auto loaded = LoadCodeBook(doc.CodeBookPath());
   ASSERT_TRUE(loaded.Ok());
-  doc.m_kanjiCodeBook = loaded->m_book;
+  doc.LoadedCodeBook() = loaded->m_book;
   std::vector<std::vector<uint8_t>> before;
   for (int page = 0; page < doc.m_pageCount; ++page)
     before.push_back(ReadBytes(doc.ChunkFilePath(page)));

@@ -26,9 +26,9 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(testing::OpenBuiltScript(m_doc, m_dir.Path(), "x5ABC.bin", LayoutScriptSpec(48, {256, 40})).Ok());
     for (int line = 0; line < 256; ++line)
-      m_doc.EnglishAt(0, line) = English("old");
+      m_doc.LoadedAt(0, line) = English("old");
     for (int line = 0; line < 40; ++line)
-      m_doc.EnglishAt(1, line) = English("old");
+      m_doc.LoadedAt(1, line) = English("old");
   }
   static uint16_t Ending(int line) { return uint16_t(line % 3 + 1); }
   EnglishString WithEnding(std::string_view text, int line) {
@@ -143,8 +143,8 @@ TEST_F(FillTest, VdrTextStopsAtADefectAndKeepsWhatWasFilled) {
       {"~0-1~\nfirst\n~0-2~", "v.txn: line 3: the record has no text line after it"},
   };
   for (const Case &c : cases) {
-    m_doc.EnglishAt(0, 0) = English("old");
-    m_doc.EnglishAt(0, 1) = English("old");
+    m_doc.LoadedAt(0, 0) = English("old");
+    m_doc.LoadedAt(0, 1) = English("old");
     m_doc.m_modified = 0;
     auto outcome = FillFromVdrTextBytes(m_doc, Bytes(c.text), "v.txn");
     ASSERT_TRUE(outcome.Ok());
@@ -197,7 +197,7 @@ TEST_F(FillTest, RefusedOrUnreadableLeavesTheDocumentAlone) {
   CTranslationDocument closed;
   EXPECT_FALSE(FillWithNumbers(closed).Ok());
   EXPECT_FALSE(FillFromTextBytes(closed, Bytes("text\n"), "t.txt").Ok());
-  EXPECT_TRUE(closed.m_englishStrings[0].empty());
+  EXPECT_TRUE(closed.EnglishStrings()[0].empty());
 }
 
 } // namespace

@@ -65,14 +65,14 @@ TEST_F(Commands, TheScrollBarMovesLines) {
 }
 
 TEST_F(Commands, SpinStepsStopAtTheEndOfTheText) {
-  m_dlg->CurrentEnglish() = Elements(100, 'a');
+  m_dlg->LoadedCurrent() = Elements(100, 'a');
   m_dlg->m_viewTopRow = 0;
   m_dlg->OnSpin(kIdEnglishSpin, 1);
   EXPECT_EQ(m_dlg->m_viewTopRow, 1);
   m_dlg->OnSpin(kIdEnglishSpin, -1);
   m_dlg->OnSpin(kIdEnglishSpin, -1);
   EXPECT_EQ(m_dlg->m_viewTopRow, 0);
-  m_dlg->CurrentEnglish() = Elements(60, 'a');
+  m_dlg->LoadedCurrent() = Elements(60, 'a');
   m_dlg->OnSpin(kIdEnglishSpin, 1);
   EXPECT_EQ(m_dlg->m_viewTopRow, 0) << "the end of a 60-element text is in view";
   // The Japanese pane: a 4-code entry is all in view.
@@ -92,7 +92,7 @@ TEST_F(Commands, GotoAsksAgainForALineTooFar) {
 }
 
 TEST_F(Commands, SearchWrapsWithinThePageAndSkipsTheCurrentLine) {
-  auto &strings = m_dlg->m_englishStrings;
+  auto &strings = m_dlg->LoadedStrings();
   strings[0] = {'a', 'b', 'c', 0};
   strings[7] = {'x', 'b', 'c', 'y', 0};
   m_dlg->m_currentLine = 255;
@@ -110,7 +110,7 @@ TEST_F(Commands, SearchWrapsWithinThePageAndSkipsTheCurrentLine) {
 }
 
 TEST_F(Commands, ClickPlacesTheCursorOnlyOnText) {
-  m_dlg->CurrentEnglish() = Elements(10, 'a');
+  m_dlg->LoadedCurrent() = Elements(10, 'a');
   m_dlg->m_cursorOffset = 9;
   m_dlg->OnLButtonUp(32 * 3 + 5, 220 + 5);
   EXPECT_EQ(m_dlg->m_cursorOffset, 3);
@@ -132,7 +132,7 @@ TEST_F(Commands, MenuItemsInsertTheirCodes) {
       {32874, {0x11, 32}},         {32908, {0x11, 40}},
   };
   for (const auto &c : cases) {
-    m_dlg->CurrentEnglish() = {'A', 'B', 0};
+    m_dlg->LoadedCurrent() = {'A', 'B', 0};
     m_dlg->m_viewTopRow = 0;
     m_dlg->m_cursorOffset = 1;
     m_dlg->m_modified = 0;
@@ -146,7 +146,7 @@ TEST_F(Commands, MenuItemsInsertTheirCodes) {
     EXPECT_EQ(m_dlg->m_modified, 1);
   }
   // On a line holding only the marker, the code goes before it.
-  m_dlg->CurrentEnglish() = {0};
+  m_dlg->LoadedCurrent() = {0};
   m_dlg->m_cursorOffset = 0;
   m_dlg->OnCommand(kIdNewLine);
   EXPECT_EQ(m_dlg->CurrentEnglish(), (Elements{0x03, 0}));
@@ -169,7 +169,7 @@ TEST_F(Commands, AmountDialogsInsertTheirValues) {
       {kIdTextCharacters, 0xE3, std::nullopt, {0xE3, 0}},
   };
   for (const auto &c : cases) {
-    m_dlg->CurrentEnglish().clear();
+    m_dlg->LoadedCurrent().clear();
     m_dlg->m_cursorOffset = 0;
     if (c.id == kIdTilt) m_platform.m_tilts = {c.amount};
     if (c.id == kIdZoom) m_platform.m_zooms = {c.amount};
@@ -179,18 +179,19 @@ TEST_F(Commands, AmountDialogsInsertTheirValues) {
     EXPECT_EQ(m_dlg->CurrentEnglish(), c.text) << c.id;
   }
   // Cancel inserts nothing but still counts as a change.
-  m_dlg->CurrentEnglish().clear();
+  m_dlg->LoadedCurrent().clear();
   m_dlg->m_modified = 0;
   m_dlg->OnCommand(kIdTilt);
   EXPECT_TRUE(m_dlg->CurrentEnglish().empty());
   EXPECT_EQ(m_dlg->m_modified, 1);
 }
 
-TEST_F(Commands, TheMenuBarHasItsNineEntries) {
+TEST_F(Commands, TheMenuBarHasItsTenEntries) {
   auto menu = MainMenu(m_dlg->NameLabels());
-  ASSERT_EQ(menu.size(), 9u);
+  ASSERT_EQ(menu.size(), 10u);
   EXPECT_EQ(menu[0].m_caption, "&File");
-  EXPECT_EQ(menu[1].m_id, kIdGoto);
+  EXPECT_EQ(menu[1].m_caption, "&Edit");
+  EXPECT_EQ(menu[2].m_id, kIdGoto);
   EXPECT_EQ(menu.back().m_caption, "TK&7 Text Characters");
   // Every item of the menu is handled by the dialog.
   std::function<void(const std::vector<CMenuEntry> &)> walk = [&](const std::vector<CMenuEntry> &entries) {
@@ -210,7 +211,7 @@ TEST_F(Commands, IdentifiesTheKanjiUnderThePointer) {
   m_platform.m_kanjiChars = {u"\u65E5"};
   m_dlg->m_modified = 0;
   m_dlg->OnRButtonUp(32 * 1 + 3, 20 + 3); // cell 1
-  EXPECT_EQ(m_dlg->m_kanjiCodeBook[0], 0x65E5);
+  EXPECT_EQ(m_dlg->CodeBook()[0], 0x65E5);
   EXPECT_EQ(m_dlg->m_modified, 1) << "an identification is a change to save";
   m_dlg->m_kanjiStore[5].glyph.fill(0); // a record with the script's glyph of kanji 0x100
   m_dlg->OnCommand(kIdSaveKanjiDatabase);
@@ -221,10 +222,10 @@ TEST_F(Commands, IdentifiesTheKanjiUnderThePointer) {
   EXPECT_TRUE(learnt) << "Save Kanji Database matches and writes the database";
   m_platform.m_kanjiChars = {u"\u4E00"};
   m_dlg->OnRButtonUp(3, 20 + 3); // cell 0: a kana
-  EXPECT_EQ(m_dlg->m_kanjiCodeBook[0], 0x65E5);
+  EXPECT_EQ(m_dlg->CodeBook()[0], 0x65E5);
   m_platform.m_kanjiChars = {std::nullopt};
   m_dlg->OnRButtonUp(32 + 3, 23);
-  EXPECT_EQ(m_dlg->m_kanjiCodeBook[0], 0x65E5);
+  EXPECT_EQ(m_dlg->CodeBook()[0], 0x65E5);
 }
 
 TEST_F(Commands, ClosingAsksWhileTheTextIsUnsaved) {
@@ -238,7 +239,7 @@ TEST_F(Commands, ClosingAsksWhileTheTextIsUnsaved) {
 }
 
 TEST_F(Commands, OpeningAsksFirstAndABadFileKeepsTheDocument) {
-  m_dlg->m_englishStrings[3] = {'k', 0};
+  m_dlg->LoadedStrings()[3] = {'k', 0};
   m_dlg->m_modified = 1;
   m_platform.m_answers = {CMessageAnswer::Cancel};
   EXPECT_FALSE(m_dlg->OnCommand(kIdOpenJapaneseText) && m_dlg->m_scriptFileName != "X5ABC.bin");
@@ -249,14 +250,14 @@ TEST_F(Commands, OpeningAsksFirstAndABadFileKeepsTheDocument) {
   m_platform.m_openFiles = {m_dir / "X5BAD.bin"};
   m_dlg->OnCommand(kIdOpenJapaneseText);
   EXPECT_EQ(m_dlg->m_scriptFileName, "X5ABC.bin");
-  EXPECT_EQ(m_dlg->m_englishStrings[3], (Elements{'k', 0}));
+  EXPECT_EQ(m_dlg->EnglishStrings()[3], (Elements{'k', 0}));
   EXPECT_NE(m_platform.m_messages.back().m_text.find("Error opening file"), std::string::npos);
   EXPECT_NE(m_platform.m_messages.back().m_text.find("X5BAD.bin"), std::string::npos);
 }
 
 TEST_F(Commands, SavedTextComesBackOnTheNextOpenAndCompresses) {
-  m_dlg->CurrentEnglish() = {'H', 'i', 0};
-  m_dlg->m_kanjiCodeBook[0] = 0x65E5;
+  m_dlg->LoadedCurrent() = {'H', 'i', 0};
+  m_dlg->LoadedCodeBook()[0] = 0x65E5;
   m_dlg->m_modified = 1;
   m_platform.m_answers = {CMessageAnswer::Yes};
   ASSERT_TRUE(m_dlg->OnClose()) << "Yes saves, then closes";
@@ -269,7 +270,7 @@ TEST_F(Commands, SavedTextComesBackOnTheNextOpenAndCompresses) {
   ASSERT_TRUE(again.OnInitDialog(m_dir));
   ASSERT_TRUE(again.OpenScriptPath(m_dir / "X5ABC.bin"));
   EXPECT_EQ(again.EnglishAt(0, 0), (Elements{'H', 'i', 0}));
-  EXPECT_EQ(again.m_kanjiCodeBook[0], 0x65E5);
+  EXPECT_EQ(again.CodeBook()[0], 0x65E5);
 
   // Compress!!! needs the English font; the demo folder has one.
   std::filesystem::create_directories(m_dir / "data");

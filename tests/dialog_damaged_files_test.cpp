@@ -45,10 +45,10 @@ TEST_F(DamagedFiles, ACodeBookWithABadLineIsKeptUnlessTheUserAgrees) {
   EXPECT_EQ(warning.m_caption, "Code book");
   EXPECT_NE(warning.m_text.find("line 11 is not a number"), std::string::npos) << warning.m_text;
   EXPECT_NE(warning.m_text.find("will not be written back unless you agree"), std::string::npos) << warning.m_text;
-  EXPECT_EQ(m_dlg->m_kanjiCodeBook[9], 0x4E09);
+  EXPECT_EQ(m_dlg->CodeBook()[9], 0x4E09);
 
   // No: the book stays byte for byte, the English text is saved all the same.
-  m_dlg->CurrentEnglish() = {'H', 'i', 0};
+  m_dlg->LoadedCurrent() = {'H', 'i', 0};
   m_dlg->m_modified = 1;
   m_platform.m_messages.clear();
   m_platform.m_answers = {CMessageAnswer::No};

@@ -147,7 +147,7 @@ TEST_F(Editor, IgnoresTheKeyboardWithoutFocusOrDocument) {
 }
 
 TEST_F(Editor, EnterInsertAndDeleteWorkOnLines) {
-  auto &page = m_dlg->m_englishStrings;
+  auto &page = m_dlg->LoadedStrings();
   for (int line = 0; line < 256; ++line) page[size_t(line)] = {uint16_t('a' + line % 26), 0};
   m_dlg->m_currentLine = 10;
   Tap(kScanInsert);

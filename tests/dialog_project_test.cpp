@@ -28,7 +28,7 @@ TEST_F(ProjectCommands, GoToEntryOfTheOpenScript) {
 }
 
 TEST_F(ProjectCommands, GoToEntryOfAnotherScriptAsksToSaveFirst) {
-  m_dlg->CurrentEnglish() = {'x', 0};
+  m_dlg->LoadedCurrent() = {'x', 0};
   m_dlg->m_modified = 1;
   m_platform.m_answers.push_back(CMessageAnswer::Cancel);
   EXPECT_FALSE(m_dlg->GoToEntry(m_dir / "X5TWO.bin", 1, 5));

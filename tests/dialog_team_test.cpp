@@ -35,7 +35,7 @@ protected:
     testing::WriteBytes(m_dir / "Scripts" / "PATCHED INFO" / "MORE" / "X5MORE0.tk7", EnglishChunkBytes(more));
     testing::WriteText(m_dir / "data" / "glossary.txt", "\xe3\x81\x82\xe3\x81\x84\tAi\tthe name\n");
     ASSERT_TRUE(m_dlg->OpenScriptPath(m_dir / "X5TEAM.bin"));
-    m_dlg->EnglishAt(0, 0) = English("Hello\x02");
+    m_dlg->LoadedAt(0, 0) = English("Hello\x02");
   }
   void GoTo(int line) {
     m_dlg->m_currentLine = line;
@@ -76,9 +76,9 @@ TEST_F(TeamDialogTest, SuggestsAndTakesWithTheEntrysOwnEnding) {
   EXPECT_FALSE(m_dlg->m_team->TakeSuggestion(2));
 
   m_dlg->m_currentLine = 0;
-  m_dlg->CurrentEnglish() = {0}; // nothing like it is translated
-  m_dlg->EnglishAt(0, 1) = {0};
-  m_dlg->EnglishAt(0, 2) = {0};
+  m_dlg->LoadedCurrent() = {0}; // nothing like it is translated
+  m_dlg->LoadedAt(0, 1) = {0};
+  m_dlg->LoadedAt(0, 2) = {0};
   EXPECT_TRUE(m_dlg->m_team->CurrentSuggestions().empty() ||
               m_dlg->m_team->CurrentSuggestions()[0].m_kind == CSuggestionRow::CKind::Glossary);
   EXPECT_FALSE(m_dlg->m_team->TakeSuggestion(1));

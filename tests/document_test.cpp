@@ -13,14 +13,14 @@ namespace {
 
 TEST(Document, StartsWithNoScriptAndDecodesNothing) {
   CTranslationDocument doc;
-  EXPECT_EQ(doc.m_englishStrings.size(), size_t(kMaxEnglishStrings));
+  EXPECT_EQ(doc.EnglishStrings().size(), size_t(kMaxEnglishStrings));
   EXPECT_EQ(doc.m_textColor, 8);
   EXPECT_EQ(doc.m_noDocument, 1);
   EXPECT_EQ(doc.m_focusLost, 1);
   EXPECT_EQ(doc.m_repaintJapanese, 1);
   EXPECT_EQ(doc.m_fillWithName, 1);
   EXPECT_EQ(doc.m_fileOpen, 0);
-  EXPECT_EQ(doc.m_kanjiCodeBook[2047], 0x20);
+  EXPECT_EQ(doc.CodeBook()[2047], 0x20);
   const uint16_t *entry = doc.DecodeEntry(0, 0);
   for (int i = 0; i < kEntryCapacity; ++i) ASSERT_EQ(entry[i], 0);
 }
@@ -36,7 +36,7 @@ TEST(Document, PlacesTheCursorInTheLastVisibleRow) {
     doc.m_currentLine = 5;
     EnglishString text(c.length, 0x41);
     if (!text.empty()) text.back() = 0;
-    doc.m_englishStrings[517] = text; // (page 2, line 5)
+    doc.LoadedStrings()[517] = text; // (page 2, line 5)
     doc.m_cursorChar = 0x1234;
     doc.m_viewTopRow = 9;
     doc.m_cursorOffset = 9;
@@ -104,7 +104,7 @@ TEST(Document, AnOpenStopsAtAChunkFileThatCannotBeReadAndAtANameWithoutAShortNam
   testing::CScratchDir dir;
   CTranslationDocument doc;
   ASSERT_TRUE(testing::OpenBuiltScript(doc, dir.Path(), "X5ABC.bin", testing::LayoutScriptSpec(48, {256, 4})).Ok());
-  doc.EnglishAt(0, 0) = {'k', 'e', 'p', 't', 0};
+  doc.LoadedAt(0, 0) = {'k', 'e', 'p', 't', 0};
   auto blocked = dir.Path() / "Scripts" / "PATCHED INFO" / "ONE" / "X5ONE1.tk7";
   std::filesystem::create_directories(blocked);
   auto script = testing::BuildScript(testing::LayoutScriptSpec(48, {256, 4})).m_bytes;

@@ -254,7 +254,7 @@ TEST_F(DocumentLoad, AFailedOpenKeepsTheDocument) {
   CTranslationDocument doc;
   doc.m_baseDir = m_dir;
   ASSERT_TRUE(doc.LoadScript(m_dir / "X5ABC.bin").Ok());
-  doc.EnglishAt(0, 1) = {'Z', 0};
+  doc.LoadedAt(0, 1) = {'Z', 0};
   doc.m_modified = 1;
 
   for (const char *name : {"X5BAD.bin", "missing.bin"}) {

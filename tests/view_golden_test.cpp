@@ -50,7 +50,7 @@ CPixelCanvas RenderDemo(int page, int line) {
   EXPECT_TRUE(doc.LoadScript(kDemo / "x5DEMO.bin").Ok());
   auto book = ReadFileBytes(doc.CodeBookPath());
   EXPECT_TRUE(book.Ok());
-  if (book) doc.m_kanjiCodeBook = ParseCodeBook(*book, "DEMO.kcb").m_book;
+  if (book) doc.LoadedCodeBook() = ParseCodeBook(*book, "DEMO.kcb").m_book;
   doc.m_currentPage = page;
   doc.m_currentLine = line;
   doc.PlaceCursorAtEnd();

@@ -76,7 +76,7 @@ protected:
 
   // The sheets of the first n English cells.
   std::vector<int> EnglishSheets(const EnglishString &text, size_t n) {
-    m_doc.CurrentEnglish() = text;
+    m_doc.LoadedCurrent() = text;
     EXPECT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
     auto cells = PaneCells(kEnglishPaneY);
     std::vector<int> sheets;
@@ -122,7 +122,7 @@ TEST_F(CRendererTest, ColourCodesAndArgumentsChooseTheSheets) {
 }
 
 TEST_F(CRendererTest, SheetCellsLandWhereTheLogSays) {
-  m_doc.CurrentEnglish() = {'A', 8, 3, 'B', 0};
+  m_doc.LoadedCurrent() = {'A', 8, 3, 'B', 0};
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto cells = PaneCells(kEnglishPaneY);
   ASSERT_EQ(cells.size(), 75u);
@@ -149,11 +149,11 @@ TEST_F(CRendererTest, PendingColourCarriesIntoTheNextPaneDrawn) {
   text.insert(text.end(), 72, 'A');
   text.push_back(8);
   text.push_back(5);
-  m_doc.CurrentEnglish() = text;
+  m_doc.LoadedCurrent() = text;
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   EXPECT_EQ(m_doc.m_colorPending, 1);
   EXPECT_EQ(PaneCells(kEnglishPaneY)[74].m_sheet, 2);
-  m_doc.CurrentEnglish().clear();
+  m_doc.LoadedCurrent().clear();
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto japanese = PaneCells(kJapanesePaneY);
   EXPECT_EQ(m_doc.m_colorPending, 0);
@@ -164,12 +164,12 @@ TEST_F(CRendererTest, PendingColourCarriesIntoTheNextPaneDrawn) {
 
 TEST_F(CRendererTest, EnglishPaneRowsAndEmptyStrings) {
   // Without elements: the empty grid, nothing drawn.
-  m_doc.CurrentEnglish().clear();
+  m_doc.LoadedCurrent().clear();
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   EXPECT_TRUE(PaneCells(kEnglishPaneY).empty());
   EXPECT_EQ(m_renderer.Canvas().Pixel(100, 300), kBackground);
   // Only the terminator: code 0 in all 75 cells.
-  m_doc.CurrentEnglish() = {0};
+  m_doc.LoadedCurrent() = {0};
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto cells = PaneCells(kEnglishPaneY);
   ASSERT_EQ(cells.size(), 75u);
@@ -179,7 +179,7 @@ TEST_F(CRendererTest, EnglishPaneRowsAndEmptyStrings) {
   EnglishString long_(700);
   for (size_t i = 0; i < long_.size(); ++i)
     long_[i] = uint16_t(0x21 + i % 90);
-  m_doc.CurrentEnglish() = long_;
+  m_doc.LoadedCurrent() = long_;
   m_doc.m_viewTopRow = 2;
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   cells = PaneCells(kEnglishPaneY);
@@ -193,7 +193,7 @@ TEST_F(CRendererTest, EnglishPaneRowsAndEmptyStrings) {
 }
 
 TEST_F(CRendererTest, RowsOutsideTheGridAreReportedNotRead) {
-  m_doc.CurrentEnglish() = {'A', 0};
+  m_doc.LoadedCurrent() = {'A', 0};
   for (int top : {1020, 5000, -1}) {
     m_doc.m_viewTopRow = top;
     CStatus status = m_renderer.PaintPanes(m_doc);
@@ -208,7 +208,7 @@ TEST_F(CRendererTest, RowsOutsideTheGridAreReportedNotRead) {
 }
 
 TEST_F(CRendererTest, WideEnglishElementsGetAMarkerCell) {
-  m_doc.CurrentEnglish() = {0xFF80, 'A', 0x1234, 0};
+  m_doc.LoadedCurrent() = {0xFF80, 'A', 0x1234, 0};
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto cells = PaneCells(kEnglishPaneY);
   EXPECT_EQ(cells[0].m_source, CCellSource::WideElement);
@@ -292,8 +292,8 @@ bool CornerGlyphWhite(int x, int y) {
 
 TEST_F(CRendererTest, KanjiAreEnlargedAndCopiedOrOredByTheCodeBook) {
   OpenScript({{0x0100, 0x0101, 0x0000}}, {CornerGlyph(), CornerGlyph()});
-  m_doc.m_kanjiCodeBook[0] = 0x20;   // 0x100 unidentified: white on black
-  m_doc.m_kanjiCodeBook[1] = 0x65E5; // 0x101 identified: white on the pane
+  m_doc.LoadedCodeBook()[0] = 0x20;   // 0x100 unidentified: white on black
+  m_doc.LoadedCodeBook()[1] = 0x65E5; // 0x101 identified: white on the pane
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   auto cells = PaneCells(kJapanesePaneY);
   EXPECT_EQ(cells[0].m_op, CRasterOp::Copy);
@@ -325,7 +325,7 @@ TEST_F(CRendererTest, KanjiPastTheCodeBookAndTheFileAreSafe) {
 }
 
 TEST_F(CRendererTest, CursorXorTwiceRestoresTheCanvas) {
-  m_doc.CurrentEnglish() = {'A', 8, 3, 'B', 0xFF80, 0};
+  m_doc.LoadedCurrent() = {'A', 8, 3, 'B', 0xFF80, 0};
   ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
   const CPixelCanvas before = m_renderer.Canvas();
   struct CCase {
@@ -349,7 +349,7 @@ TEST_F(CRendererTest, CursorXorUsesTheSheetOfTheColourThePaintEndedIn) {
     int m_sheet; // the colour value itself selects the sheet here
   } cases[] = {{{'A', 0}, 8}, {{8, 4, 'A', 0}, 4}, {{8, 15, 'A', 0}, 15}};
   for (const CCase &c : cases) {
-    m_doc.CurrentEnglish() = c.m_text;
+    m_doc.LoadedCurrent() = c.m_text;
     ASSERT_TRUE(m_renderer.PaintPanes(m_doc).Ok());
     CRgb before = m_renderer.Canvas().Pixel(5, 225);
     m_renderer.XorCursorGlyph(m_doc, 0, 220, 'A');
@@ -420,7 +420,7 @@ TEST(RendererLoading, WithoutTheNumberSheetArgumentsTakeTheSheetUsedLast) {
   ASSERT_TRUE(renderer.LoadPaneBackground(pictures).Ok());
   renderer.EnableDrawLog(true);
   CTranslationDocument doc;
-  doc.CurrentEnglish() = {8, 3, 'A', 0};
+  doc.LoadedCurrent() = {8, 3, 'A', 0};
   ASSERT_TRUE(renderer.PaintPanes(doc).Ok());
   const auto &log = renderer.DrawLog();
   EXPECT_EQ(log[76].m_sheet, 7); // the argument, from the white sheet of the code before

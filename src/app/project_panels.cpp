@@ -357,7 +357,7 @@ void CProjectPanels::SyncOpenScript() {
   int s = OpenScriptIndex();
   if (s < 0) return;
   CQuillanDlg &dlg = m_window.Dialog();
-  m_index->UpdateEnglish(dlg.m_scriptFileName, dlg.m_englishStrings, &dlg.m_kanjiCodeBook);
+  m_index->UpdateEnglish(dlg.m_scriptFileName, dlg.EnglishStrings(), &dlg.CodeBook());
   UpdateProjectRow(s);
 }
 
@@ -401,7 +401,7 @@ void CProjectPanels::RecheckScript() {
                                 : QStringLiteral("No script is open."));
     return;
   }
-  m_checker->SetLiveEnglish(s, &m_window.Dialog().m_englishStrings);
+  m_checker->SetLiveEnglish(s, &m_window.Dialog().EnglishStrings());
   m_checker->RefreshCodeLengths(s, m_checkData);
   std::vector<CFinding> findings = m_checker->CheckScript(s, m_checkData);
   const CIndexedScript &script = m_index->Script(s);
@@ -423,7 +423,7 @@ void CProjectPanels::RecheckCurrentEntry() {
   int s = OpenScriptIndex();
   int e = s >= 0 ? m_index->Script(s).EntryIndex(dlg.m_currentPage, dlg.m_currentLine) : -1;
   if (e >= 0) {
-    m_checker->SetLiveEnglish(s, &dlg.m_englishStrings);
+    m_checker->SetLiveEnglish(s, &dlg.EnglishStrings());
     // The code table follows the script's whole text, which the edit changed.
     m_checker->RefreshCodeLengths(s, m_checkData);
     m_checker->CheckEntry({s, e}, m_checkData, m_currentFindings);

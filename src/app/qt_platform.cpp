@@ -214,6 +214,8 @@ int CQtPlatform::ScrollPos() { return m_window.ScrollPos(); }
 
 void CQtPlatform::EnableMenuItem(int id, bool enabled) { m_window.EnableMenuItem(id, enabled); }
 
+void CQtPlatform::SetMenuItemText(int id, const std::string &text) { m_window.SetMenuItemText(id, text); }
+
 void CQtPlatform::SetStatusText(const std::string &text) { m_window.StatusLabel()->setText(ToQString(text)); }
 
 void CQtPlatform::SetTitle(const std::string &title) { m_window.setWindowTitle(ToQString(title)); }

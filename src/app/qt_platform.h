@@ -51,6 +51,7 @@ public:
   void SetScrollPos(int position) override;
   int ScrollPos() override;
   void EnableMenuItem(int id, bool enabled) override;
+  void SetMenuItemText(int id, const std::string &text) override;
   void SetStatusText(const std::string &text) override;
   void SetTitle(const std::string &title) override;
   void FocusDialog() override;

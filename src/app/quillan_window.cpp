@@ -255,8 +255,13 @@ void CQuillanWindow::BuildMenus() {
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);
+  if (QAction *undo = Action(kIdUndo)) undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  if (QAction *redo = Action(kIdRedo))
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   for (auto &[id, enabled] : m_menuEnabled)
     if (QAction *action = Action(id)) action->setEnabled(enabled);
+  for (auto &[id, text] : m_menuText)
+    if (QAction *action = Action(id)) action->setText(QString::fromStdString(text));
 }
 
 QAction *CQuillanWindow::Action(int id) const {
@@ -425,6 +430,15 @@ void CQuillanWindow::SetScrollPos(int position) {
 void CQuillanWindow::EnableMenuItem(int id, bool enabled) {
   m_menuEnabled[id] = enabled;
   if (QAction *action = Action(id)) action->setEnabled(enabled);
+}
+
+void CQuillanWindow::SetMenuItemText(int id, const std::string &text) {
+  // Plain text from the dialog: its & are shown as they are, and the first
+  // letter is the item's accelerator ("&Undo Typing").
+  QString caption = QString::fromStdString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+  if (!caption.isEmpty()) caption.prepend(QLatin1Char('&'));
+  m_menuText[id] = caption.toStdString();
+  if (QAction *action = Action(id)) action->setText(caption);
 }
 
 void CQuillanWindow::FocusPane() { m_pane->setFocus(Qt::OtherFocusReason); }

@@ -73,6 +73,7 @@ public:
   void SetScrollPos(int position);
   int ScrollPos() const { return m_scrollPos; }
   void EnableMenuItem(int id, bool enabled);
+  void SetMenuItemText(int id, const std::string &text);
   void FocusPane();
   void EndDialog();
   // While a job runs on another thread the dialog's members are the job's:
@@ -120,6 +121,7 @@ private:
   std::map<int, CSpinArrows *> m_spins;
   std::map<int, QAction *> m_actions;
   std::map<int, bool> m_menuEnabled; // states set before the menus existed
+  std::map<int, std::string> m_menuText;
   std::map<int, QTimer *> m_timers;
 
   int m_scrollPos = 0;

@@ -3,14 +3,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <set>
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
+#include "codec/english_text.h"
 #include "core/document.h"
 #include "core/file_io.h"
 #include "kanji/code_book.h"
-#include "workbench/chunk_pages.h"
 #include "workbench/po_exchange.h"
 
 namespace quillan::cli {
@@ -68,13 +67,17 @@ int RunImportPo(const std::vector<std::string> &args) {
   KanjiCodeBook book;
   bool haveBook = ReadBook(doc, book);
   CPoImportPlan plan = PlanPoImport(doc, haveBook ? &book : nullptr, *catalog);
-  std::set<int> pages;
-  for (const auto &change : plan.m_changes) {
-    doc.EnglishAt(change.m_page, change.m_line) = change.m_text;
-    pages.insert(change.m_page);
+  if (!plan.m_changes.empty()) {
+    CTextEdit edit(doc, "Import PO");
+    for (const auto &change : plan.m_changes)
+      edit.At(change.m_page, change.m_line) = change.m_text;
+    edit.Commit();
+    // As Save English Text writes them, with its backups; the code book is
+    // not the import's business.
+    CSaveOptions options;
+    options.m_writeCodeBook = false;
+    if (auto status = SaveEnglishText(doc, options); !status) return Fail("import-po: " + status.Error().Message());
   }
-  std::vector<int> pageList(pages.begin(), pages.end());
-  if (auto status = WriteChunkPages(doc, pageList); !status) return Fail("import-po: " + status.Error().Message());
   std::string report = FormatImportReport(plan);
   std::fwrite(report.data(), 1, report.size(), stdout);
   std::fflush(stdout);

@@ -3,11 +3,10 @@
 
 #include <cstdio>
 #include <map>
-#include <set>
 
 #include "cli/cli_args.h"
 #include "cli/cli_command.h"
-#include "workbench/chunk_pages.h"
+#include "codec/english_text.h"
 #include "workbench/project_memory.h"
 #include "workbench/propagate.h"
 
@@ -27,21 +26,26 @@ int RunPropagate(const std::vector<std::string> &args) {
   auto plan = PlanPropagation(texts.m_memory);
 
   std::string out;
-  std::map<CTranslationDocument *, std::set<int>> pages;
+  std::map<CTranslationDocument *, std::vector<const CPropagation *>> changes;
   for (const CPropagation &p : plan) {
     const CMemoryEntry &target = texts.m_memory.Entry(p.m_target);
     const CMemoryEntry &source = texts.m_memory.Entry(p.m_source);
     out += OneLineName(target.m_script) + "\t" + std::to_string(target.m_page) + "\t" + std::to_string(target.m_line) +
            "\t" + OneLineName(EntryPlace(source)) + "\n";
-    CTranslationDocument *doc = texts.DocumentOf(target);
-    doc->EnglishAt(target.m_page, target.m_line) = source.m_english;
-    pages[doc].insert(target.m_page);
+    changes[texts.DocumentOf(target)].push_back(&p);
   }
   if (!parsed.Has("--dry-run")) {
     std::string failures;
-    for (auto &[doc, set] : pages) {
-      std::vector<int> list(set.begin(), set.end());
-      if (auto status = WriteChunkPages(*doc, list); !status)
+    for (auto &[doc, list] : changes) {
+      CTextEdit edit(*doc, "Propagate");
+      for (const CPropagation *p : list) {
+        const CMemoryEntry &target = texts.m_memory.Entry(p->m_target);
+        edit.At(target.m_page, target.m_line) = texts.m_memory.Entry(p->m_source).m_english;
+      }
+      edit.Commit();
+      CSaveOptions options;
+      options.m_writeCodeBook = false;
+      if (auto status = SaveEnglishText(*doc, options); !status)
         failures += (failures.empty() ? "" : "; ") + status.Error().Message();
     }
     if (!failures.empty()) {

@@ -53,7 +53,7 @@ int RunRender(const std::vector<std::string> &args) {
     auto load = ParseCodeBook(**book, PathText(doc.CodeBookPath()));
     if (!load.m_warning.empty())
       std::fprintf(stderr, "quillan-cli: warning: %s\n", OneLineName(load.m_warning).c_str());
-    doc.m_kanjiCodeBook = load.m_book;
+    doc.LoadedCodeBook() = load.m_book;
   }
 
   // The entry as the window shows it after going there: the cursor at the

@@ -8,6 +8,7 @@
 // (ReadEnglishChunk in core/document.h is the reading rule.)
 
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -32,5 +33,35 @@ std::vector<uint8_t> EnglishChunkBytes(std::span<const EnglishString> lines);
 // script is open. (Inside CQuillanDlg call it qualified:
 // quillan::SaveEnglishText(*this, &m_kanjiStore).)
 CStatus SaveEnglishText(CTranslationDocument &doc, const CKanjiStore *store, bool writeCodeBook = true);
+
+// The save with its safety nets, as the window and the command line run it:
+//  - Files changed on disk since the document read them (m_readStamps): the
+//    list goes to confirmReplace, and a false answer stops the save before
+//    anything is written ("cancelled" error). Without confirmReplace such a
+//    save is refused.
+//  - Before anything is replaced, the chunk files, the code book and the
+//    database as they are on disk are copied to
+//      <base>/backup/<short name>/<YYYYMMDD-HHMMSS>/
+//    and only the newest `backups` folders of the script are kept (negative:
+//    "backups = N" of quillan.conf, 10 when unset; 0 turns backups off). A
+//    backup that cannot be made stops the save, naming the folder.
+//  - After the writes, the stamps of the written files are taken anew.
+struct CSaveOptions {
+  const CKanjiStore *m_store = nullptr;
+  bool m_writeCodeBook = true;
+  int m_backups = -1;
+  std::function<bool(const std::vector<std::filesystem::path> &)> m_confirmReplace;
+};
+CStatus SaveEnglishText(CTranslationDocument &doc, const CSaveOptions &options);
+
+// The files the save writes, in order: code book (unless left out), database (with a store),
+// chunk files.
+std::vector<std::filesystem::path> SavedFiles(const CTranslationDocument &doc, bool withStore,
+                                              bool withCodeBook = true);
+// Of those, the ones whose bytes on disk differ from their stamp.
+std::vector<std::filesystem::path> FilesChangedOnDisk(const CTranslationDocument &doc, bool withStore,
+                                                      bool withCodeBook = true);
+// The error message of a save stopped at the question.
+inline constexpr const char *kSaveCancelled = "Save English Text was cancelled; nothing was written";
 
 } // namespace quillan

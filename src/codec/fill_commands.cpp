@@ -20,14 +20,6 @@ CStatus CheckOpen(const CTranslationDocument &doc) {
   return CStatus::Success();
 }
 
-// The string of (page, line); the store grows when a script has more pages
-// than it holds.
-EnglishString &Target(CTranslationDocument &doc, int page, int line) {
-  size_t index = size_t(page) * kLinesPerPage + size_t(line);
-  if (index >= doc.m_englishStrings.size()) doc.m_englishStrings.resize(index + 1);
-  return doc.m_englishStrings[index];
-}
-
 void AppendNumber(EnglishString &text, int value) {
   for (char digit : std::to_string(value))
     text.push_back(uint16_t(uint8_t(digit)));
@@ -43,21 +35,22 @@ std::string LeftOver(std::string_view name, size_t count, const char *what, cons
 // ending adds the Japanese entry's ending code before the terminator.
 template <class CItems, class CMake>
 CFillOutcome FillCurrentPage(CTranslationDocument &doc, const CItems &items, std::string_view name, const char *what,
-                             CMake make) {
+                             const char *stepName, CMake make) {
+  CTextEdit edit(doc, stepName);
   CFillOutcome outcome;
   const int page = doc.m_currentPage;
   const int entries = doc.EntriesOnPage(page);
   int line = std::max(doc.m_currentLine, 0);
   size_t taken = 0;
   for (; taken < items.size() && line < entries; ++taken, ++line) {
-    EnglishString &text = Target(doc, page, line);
-    text = make(items[taken], page, line);
+    edit.At(page, line) = make(items[taken], page, line);
     ++outcome.m_linesFilled;
   }
   if (taken < items.size()) outcome.m_message = LeftOver(name, items.size() - taken, what, doc);
   if (items.empty()) outcome.m_message = std::string(name) + ": the file holds no text";
   if (outcome.m_linesFilled > 0) doc.m_modified = 1;
   doc.PlaceCursorAtEnd();
+  edit.Commit();
   return outcome;
 }
 
@@ -192,25 +185,28 @@ CResult<CFillOutcome> FillFromScriptFileBytes(CTranslationDocument &doc, std::sp
                                               std::string_view name) {
   if (auto status = CheckOpen(doc); !status) return status.Error();
   auto strings = ParseScriptFileStrings(bytes);
-  return FillCurrentPage(doc, strings, name, "string", [](const EnglishString &text, int, int) { return text; });
+  return FillCurrentPage(doc, strings, name, "string", "Fill from Script File",
+                         [](const EnglishString &text, int, int) { return text; });
 }
 
 CResult<CFillOutcome> FillFromTextBytes(CTranslationDocument &doc, std::span<const uint8_t> bytes,
                                         std::string_view name) {
   if (auto status = CheckOpen(doc); !status) return status.Error();
   auto lines = ParseTextLines(bytes);
-  return FillCurrentPage(doc, lines, name, "line", [&doc](const std::vector<uint8_t> &line, int page, int number) {
-    EnglishString text(line.begin(), line.end());
-    if (uint16_t ending = EntryEndingCode(doc.DecodeEntry(page, number))) text.push_back(ending);
-    text.push_back(0);
-    return text;
-  });
+  return FillCurrentPage(doc, lines, name, "line", "Fill from Text",
+                         [&doc](const std::vector<uint8_t> &line, int page, int number) {
+                           EnglishString text(line.begin(), line.end());
+                           if (uint16_t ending = EntryEndingCode(doc.DecodeEntry(page, number))) text.push_back(ending);
+                           text.push_back(0);
+                           return text;
+                         });
 }
 
 CResult<CFillOutcome> FillFromVdrTextBytes(CTranslationDocument &doc, std::span<const uint8_t> bytes,
                                            std::string_view name) {
   if (auto status = CheckOpen(doc); !status) return status.Error();
   CVdrText parsed = ParseVdrText(bytes, name);
+  CTextEdit edit(doc, "Fill from VDR Text");
   CFillOutcome outcome;
   for (const CVdrRecord &record : parsed.m_records) {
     if (record.m_line < 1) continue; // records of the label converter carry line 0
@@ -231,7 +227,7 @@ CResult<CFillOutcome> FillFromVdrTextBytes(CTranslationDocument &doc, std::span<
     EnglishString text(record.m_text.begin(), record.m_text.end());
     if (uint16_t ending = EntryEndingCode(doc.DecodeEntry(page, line))) text.push_back(ending);
     text.push_back(0);
-    Target(doc, page, line) = std::move(text);
+    edit.At(page, line) = std::move(text);
     ++outcome.m_linesFilled;
   }
   if (outcome.m_message.empty() && !parsed.m_error.empty()) outcome.m_message = parsed.m_error;
@@ -243,6 +239,7 @@ CResult<CFillOutcome> FillFromVdrTextBytes(CTranslationDocument &doc, std::span<
                                                           " entries filled before it keep their text";
   else
     doc.PlaceCursorAtEnd();
+  edit.Commit();
   return outcome;
 }
 
@@ -268,6 +265,7 @@ CResult<CFillOutcome> FillWithLabels(CTranslationDocument &doc, bool withName) {
   if (auto status = CheckOpen(doc); !status) return status.Error();
   doc.m_fillWithName = withName ? 1 : 0;
   doc.m_modified = 1;
+  CTextEdit edit(doc, withName ? "Fill with Name and Number" : "Fill with Numbers");
   const int page = doc.m_currentPage;
   const uint16_t pageCharacter = uint16_t(48 + page);
   CFillOutcome outcome;
@@ -284,10 +282,11 @@ CResult<CFillOutcome> FillWithLabels(CTranslationDocument &doc, bool withName) {
     }
     AppendNumber(text, line + 1);
     text.push_back(0);
-    Target(doc, page, line) = std::move(text);
+    edit.At(page, line) = std::move(text);
     ++outcome.m_linesFilled;
   }
   doc.PlaceCursorAtEnd();
+  edit.Commit();
   return outcome;
 }
 

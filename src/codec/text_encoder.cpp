@@ -320,7 +320,7 @@ CResult<CCompressOutcome> CompressEnglishText(const CTranslationDocument &doc) {
   input.m_headerLength = doc.m_headerLength;
   input.m_pageCount = doc.m_pageCount;
   input.m_linesOnLastPage = doc.m_linesOnLastPage;
-  input.m_strings = doc.m_englishStrings;
+  input.m_strings = doc.EnglishStrings();
   auto font = ReadEnglishFont(doc.m_baseDir, doc.m_headerLength);
   if (!font) return font.Error();
   return WriteCompressedScript(input, *font, doc.m_baseDir);

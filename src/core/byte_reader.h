@@ -31,9 +31,7 @@ public:
 
   // The byte at offset, or fill when the offset lies past the end (the value
   // a byte-wise stream read past the end of a file leaves in a byte).
-  uint8_t U8Or(size_t offset, uint8_t fill) const {
-    return offset < m_bytes.size() ? m_bytes[offset] : fill;
-  }
+  uint8_t U8Or(size_t offset, uint8_t fill) const { return offset < m_bytes.size() ? m_bytes[offset] : fill; }
 
   std::optional<uint32_t> BE32(size_t offset) const {
     if (!Contains(offset, 4)) return std::nullopt;
@@ -53,7 +51,8 @@ private:
 // Big-endian writes for the formats the project produces: into bytes the
 // caller has already sized, and at the end of a growing buffer.
 inline void PutBE32(std::span<uint8_t> bytes, size_t offset, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) bytes[offset + i] = uint8_t(value >> (24 - 8 * i));
+  for (size_t i = 0; i < 4; ++i)
+    bytes[offset + i] = uint8_t(value >> (24 - 8 * i));
 }
 
 inline void AppendBE32(std::vector<uint8_t> &bytes, uint32_t value) {

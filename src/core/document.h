@@ -7,20 +7,23 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/constants.h"
+#include "core/edit_history.h"
+#include "core/file_stamp.h"
 #include "core/result.h"
 #include "core/script_file.h"
 #include "core/text_rules.h"
 
 namespace quillan {
 
-// One entry's English text: 16-bit elements of which the game keeps the low
-// byte; a loaded or typed string ends with one 0 element.
-using EnglishString = std::vector<uint16_t>;
+// One entry's English text (EnglishString, core/edit_history.h): 16-bit
+// elements of which the game keeps the low byte; a loaded or typed string
+// ends with one 0 element.
 
 inline constexpr int kRowWidth = 15;
 inline constexpr int kVisibleCells = 75;
@@ -42,9 +45,37 @@ public:
   // Places the cursor after the last element of the current English string.
   void PlaceCursorAtEnd();
 
-  // The English string of (page, line): element page * 256 + line.
-  EnglishString &EnglishAt(int page, int line) { return m_englishStrings[size_t(page * kLinesPerPage + line)]; }
-  EnglishString &CurrentEnglish() { return EnglishAt(m_currentPage, m_currentLine); }
+  // The English string of (page, line): element page * 256 + line. The text
+  // is read here and changed only through CTextEdit.
+  const EnglishString &EnglishAt(int page, int line) const {
+    return m_englishStrings[size_t(page * kLinesPerPage + line)];
+  }
+  const EnglishString &CurrentEnglish() const { return EnglishAt(m_currentPage, m_currentLine); }
+  const std::vector<EnglishString> &EnglishStrings() const { return m_englishStrings; }
+  const KanjiCodeBook &CodeBook() const { return m_kanjiCodeBook; }
+
+  // Text and code book as read from files: no edit, no history step. For the
+  // open and for readers of files (and test fixtures); typing, commands and
+  // imports use CTextEdit instead.
+  std::vector<EnglishString> &LoadedStrings() { return m_englishStrings; }
+  EnglishString &LoadedAt(int page, int line) { return m_englishStrings[size_t(page * kLinesPerPage + line)]; }
+  EnglishString &LoadedCurrent() { return LoadedAt(m_currentPage, m_currentLine); }
+  KanjiCodeBook &LoadedCodeBook() { return m_kanjiCodeBook; }
+
+  // Undo and redo. Each takes the document to the step's entry and cursor,
+  // and sets m_modified by the save point. Return false when there is
+  // nothing to undo or redo.
+  bool Undo();
+  bool Redo();
+  const CEditHistory &History() const { return m_history; }
+  // After a save: the current state is the saved one (m_modified cleared).
+  void MarkSaved();
+  // A fresh history, the current state being the saved one (an open).
+  void ResetHistory();
+  // The cursor as an edit records it.
+  CEditCursor CursorState() const;
+  // Moves to the cursor's page and line and places the cursor window.
+  void RestoreCursor(const CEditCursor &cursor);
   // Entries on a page: 256, the last page's own count on the last.
   int EntriesOnPage(int page) const;
 
@@ -84,13 +115,62 @@ public:
   uint16_t m_sectionCount = 0;
   std::string m_shortName;
   int32_t m_lastKey = 0;
-  KanjiCodeBook m_kanjiCodeBook{};
   std::array<uint16_t, kEntryCapacity> m_japaneseEntry{};
   std::filesystem::path m_baseDir;
   std::array<uint32_t, 4> m_sectionOffsets{};
   std::u16string m_japaneseText;
-  std::vector<EnglishString> m_englishStrings;
   uint32_t m_headerLength = 0;
+  // The files as the document read or last wrote them (chunk files, code
+  // book, kanji database): a save asks before replacing one that changed.
+  std::map<std::filesystem::path, CFileStamp> m_readStamps;
+
+private:
+  friend class CTextEdit;
+  void ApplyStep(const CEditStep &step, bool forwards);
+
+  KanjiCodeBook m_kanjiCodeBook{};
+  std::vector<EnglishString> m_englishStrings;
+  CEditHistory m_history;
+};
+
+// The one edit operation of the document: every change of the English text
+// and of the code book is made through one of these and becomes one step of
+// the undo history, named for the Edit menu.
+//
+//   CTextEdit edit(doc, "Paste");
+//   EnglishString &s = edit.Current(); // its old elements are recorded here
+//   ... change s, move the cursor ...
+//   edit.Commit(); // or let the edit go out of scope
+//
+// String() hands out the document's string itself after keeping a copy of
+// its elements; Commit() compares each kept copy with the string and records
+// the ones that differ together with the cursor before (taken when the edit
+// was made) and after (taken at the commit). Nothing changed, no step. A
+// committed change sets m_modified. Cancel() puts the old elements back.
+class CTextEdit {
+public:
+  CTextEdit(CTranslationDocument &doc, std::string name, CEditMerge merge = CEditMerge::None);
+  ~CTextEdit();
+  CTextEdit(const CTextEdit &) = delete;
+  CTextEdit &operator=(const CTextEdit &) = delete;
+
+  // String number index (page * 256 + line); the store grows when a script
+  // has more pages than it holds.
+  EnglishString &String(size_t index);
+  EnglishString &At(int page, int line) { return String(size_t(page) * kLinesPerPage + size_t(line)); }
+  EnglishString &Current() { return At(m_doc.m_currentPage, m_doc.m_currentLine); }
+  // The code book entry of kanji code - 0x100.
+  void SetCodeBookEntry(size_t index, uint16_t value);
+
+  // Records the step; true when anything changed. Later calls do nothing.
+  bool Commit();
+  // Restores every string and code book entry touched; no step.
+  void Cancel();
+
+private:
+  CTranslationDocument &m_doc;
+  CEditStep m_step;
+  bool m_done = false;
 };
 
 // The reading rule of an English chunk file: byte pairs (b1, b2); b2 is

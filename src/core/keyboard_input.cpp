@@ -35,13 +35,26 @@ bool CKeyboardInput::Poll() {
       if (shifted) key = kKeyShiftEnter;
     } else {
       switch (scan) {
-      case kScanInsert: key = kKeyInsert; break;
-      case kScanDelete: key = kKeyDelete; break;
-      case kScanUp: key = kKeyUp; break;
-      case kScanRight: key = kKeyRight; break;
-      case kScanDown: key = kKeyDown; break;
-      case kScanLeft: key = kKeyLeft; break;
-      default: break;
+      case kScanInsert:
+        key = kKeyInsert;
+        break;
+      case kScanDelete:
+        key = kKeyDelete;
+        break;
+      case kScanUp:
+        key = kKeyUp;
+        break;
+      case kScanRight:
+        key = kKeyRight;
+        break;
+      case kScanDown:
+        key = kKeyDown;
+        break;
+      case kScanLeft:
+        key = kKeyLeft;
+        break;
+      default:
+        break;
       }
     }
     m_key = key;

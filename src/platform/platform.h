@@ -95,6 +95,7 @@ public:
   virtual void SetScrollPos(int position) = 0;
   virtual int ScrollPos() = 0;
   virtual void EnableMenuItem(int id, bool enabled) = 0;
+  virtual void SetMenuItemText(int /*id*/, const std::string & /*text*/) {} // Undo and Redo name their step
   virtual void SetStatusText(const std::string &text) = 0;
   virtual void SetTitle(const std::string &title) = 0;
   virtual void FocusDialog() = 0;

@@ -18,7 +18,7 @@ struct CMenuEntry {
   bool m_separator = false;
 };
 
-// The nine entries of the menu bar; names are the 40 character-name labels.
+// The ten entries of the menu bar; names are the 40 character-name labels.
 std::vector<CMenuEntry> MainMenu(const std::array<std::string, 40> &names);
 
 enum class CInsertKind { Code, CodeWithArgument, Name };
@@ -29,6 +29,10 @@ struct CInsertCommand {
   uint16_t m_code;     // the code (Code, CodeWithArgument)
   uint16_t m_argument; // 0-based argument, or the name number 1-40
 };
+
+// The caption of the item id without its accelerator marks ("Fill w/ Name &&
+// Number" gives "Fill w/ Name & Number"); empty when no item has the id.
+std::string CommandCaption(const std::vector<CMenuEntry> &menu, int id);
 
 // The insert command of a menu id, or null.
 const CInsertCommand *FindInsertCommand(int id);

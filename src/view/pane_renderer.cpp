@@ -85,7 +85,7 @@ CStatus CPaneRenderer::PaintPanes(CTranslationDocument &doc) {
   // The Japanese pane: low and high bytes up to the entry's terminator.
   m_japaneseDisplay.fill(0);
   m_japaneseHighBytes.fill(0);
-  doc.m_japaneseText = JapaneseEntryText(doc.m_japaneseEntry, doc.m_kanjiCodeBook);
+  doc.m_japaneseText = JapaneseEntryText(doc.m_japaneseEntry, doc.CodeBook());
   for (size_t i = 0; i < size_t(kEntryCapacity); ++i) {
     uint16_t g = doc.m_japaneseEntry[i];
     m_japaneseDisplay[i] = g & 0xFF;
@@ -97,9 +97,9 @@ CStatus CPaneRenderer::PaintPanes(CTranslationDocument &doc) {
 
   // The English pane: a string without elements leaves the empty grid.
   size_t index = size_t(doc.m_currentPage) * kLinesPerPage + size_t(doc.m_currentLine);
-  bool valid = doc.m_currentPage >= 0 && doc.m_currentLine >= 0 && index < doc.m_englishStrings.size();
-  if (valid && !doc.m_englishStrings[index].empty()) {
-    const EnglishString &s = doc.m_englishStrings[index];
+  bool valid = doc.m_currentPage >= 0 && doc.m_currentLine >= 0 && index < doc.EnglishStrings().size();
+  if (valid && !doc.EnglishStrings()[index].empty()) {
+    const EnglishString &s = doc.EnglishStrings()[index];
     m_englishDisplay.fill(0);
     m_englishHighBytes.fill(0);
     std::copy_n(s.begin(), std::min(s.size(), size_t(kEntryCapacity)), m_englishDisplay.begin());
@@ -230,7 +230,7 @@ void CPaneRenderer::DrawKanjiGlyph(const CTranslationDocument &doc, uint16_t g, 
   glyph.fill(0xFF);
   if (const CScriptFile *script = doc.Script()) glyph = script->KanjiGlyphOf(g);
   size_t entry = size_t(g) - 0x100;
-  bool identified = g >= 0x100 && entry < doc.m_kanjiCodeBook.size() && doc.m_kanjiCodeBook[entry] >= 256;
+  bool identified = g >= 0x100 && entry < doc.CodeBook().size() && doc.CodeBook()[entry] >= 256;
   CRasterOp op = identified ? CRasterOp::Or : CRasterOp::Copy;
   m_canvas.StretchOneBit(glyph, x + 1, y + 1, op);
   Log({x, y, CCellSource::Kanji, -1, {}, op, g});

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "workbench/quillan_dlg.h"
 #include "extras/text_exchange.h"
 #include "view/pane_renderer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -24,14 +24,15 @@ void CQuillanDlg::OnCopyJapToClipboard() {
 }
 
 // The elements of the current English string advance the cursor one by one.
-void CQuillanDlg::AppendAndAdvance(uint16_t element) {
-  CurrentEnglish().push_back(element);
+void CQuillanDlg::AppendAndAdvance(CTextEdit &edit, uint16_t element) {
+  edit.Current().push_back(element);
   AdvanceCursor();
 }
 
 void CQuillanDlg::OnPasteEngToBoard() {
   auto clipboard = m_platform.ClipboardText();
-  EnglishString &s = CurrentEnglish();
+  CTextEdit edit(*this, "Paste");
+  EnglishString &s = edit.Current();
   s.clear();
   m_viewTopRow = 0;
   m_cursorOffset = 0;
@@ -51,7 +52,7 @@ void CQuillanDlg::OnPasteEngToBoard() {
         leftOut.push_back(unit);
         continue;
       }
-      AppendAndAdvance(*code);
+      AppendAndAdvance(edit, *code);
     }
   }
   // The entry's own ending (a bubble end, new line or pause before its end
@@ -67,6 +68,7 @@ void CQuillanDlg::OnPasteEngToBoard() {
   }
   s.push_back(0);
   m_modified = 1;
+  edit.Commit();
   m_platform.FocusDialog();
   if (!leftOut.empty()) m_platform.MessageBox(LeftOutMessage(leftOut), "Paste Eng to Board");
   PaintPanes();
@@ -87,8 +89,8 @@ void CQuillanDlg::OnGoogleTranslate() {
   m_platform.EndWaitCursor();
   if (reply.m_status != 200) {
     // Nothing in the document changes when the request fails.
-    std::string why = reply.m_status == 0 ? reply.m_error : "the server answered with status " +
-                                                                std::to_string(reply.m_status);
+    std::string why =
+        reply.m_status == 0 ? reply.m_error : "the server answered with status " + std::to_string(reply.m_status);
     m_platform.MessageBox("The translation request to " + *host + " failed: " + why, "Google Translate",
                           CMessageButtons::Ok, CMessageIcon::Error);
     m_platform.FocusDialog();
@@ -100,13 +102,14 @@ void CQuillanDlg::OnGoogleTranslate() {
   std::vector<uint8_t> buffer(size_t(kReplyLimit) + 1, 0);
   int n = std::min<int>(int(reply.m_body.size()), kReplyLimit);
   std::copy_n(reply.m_body.begin(), n, buffer.begin());
-  CurrentEnglish().clear();
+  CTextEdit edit(*this, "Google Translate");
+  edit.Current().clear();
   m_viewTopRow = 0;
   m_cursorOffset = 0;
   for (int i = 0; i < n; i += 2) {
     bool ended = false;
     for (int j = i; j <= i + 1; ++j) {
-      AppendAndAdvance(buffer[size_t(j)]);
+      AppendAndAdvance(edit, buffer[size_t(j)]);
       if (buffer[size_t(j)] == 0) {
         ended = true;
         break;
@@ -114,8 +117,9 @@ void CQuillanDlg::OnGoogleTranslate() {
     }
     if (ended) break;
   }
-  CurrentEnglish().push_back(0);
+  edit.Current().push_back(0);
   m_modified = 1;
+  edit.Commit();
   m_platform.FocusDialog();
   m_repaintJapanese = 1;
   PaintPanes();

@@ -4,14 +4,15 @@
 
 #include <algorithm>
 
-#include "workbench/quillan_dlg.h"
 #include "view/menu_table.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
 void CQuillanDlg::InsertCode(uint16_t code) {
   m_modified = 1;
-  EnglishString &s = CurrentEnglish();
+  CTextEdit edit(*this, m_editName.empty() ? "Insert Code" : m_editName);
+  EnglishString &s = edit.Current();
   int p = m_viewTopRow * kRowWidth + m_cursorOffset;
   if (p + 1 < int(s.size())) {
     s.insert(s.begin() + p, code);
@@ -22,13 +23,15 @@ void CQuillanDlg::InsertCode(uint16_t code) {
   }
   AdvanceCursor();
   RefreshCursorChar();
+  edit.Commit();
   PaintPanes();
 }
 
 void CQuillanDlg::InsertCodeWithArgs(uint16_t code, uint16_t first, uint16_t second) {
   m_modified = 1;
   if (second == 0) ++first; // one-argument commands pass 0-based values
-  EnglishString &s = CurrentEnglish();
+  CTextEdit edit(*this, m_editName.empty() ? "Insert Code" : m_editName);
+  EnglishString &s = edit.Current();
   int p = m_viewTopRow * kRowWidth + m_cursorOffset;
   if (p + 1 < int(s.size())) {
     s.insert(s.begin() + p, {code, first});
@@ -51,12 +54,14 @@ void CQuillanDlg::InsertCodeWithArgs(uint16_t code, uint16_t first, uint16_t sec
     s.push_back(0);
   }
   RefreshCursorChar();
+  edit.Commit();
   PaintPanes();
 }
 
 void CQuillanDlg::InsertName(int number) {
   m_modified = 1;
-  EnglishString &s = CurrentEnglish();
+  CTextEdit edit(*this, m_editName.empty() ? "Insert Name" : m_editName);
+  EnglishString &s = edit.Current();
   int p = m_viewTopRow * kRowWidth + m_cursorOffset;
   uint16_t name = uint16_t(number);
   if (p + 1 < int(s.size())) {
@@ -68,10 +73,17 @@ void CQuillanDlg::InsertName(int number) {
   AdvanceCursor();
   AdvanceCursor();
   RefreshCursorChar();
+  edit.Commit();
   PaintPanes();
 }
 
 bool CQuillanDlg::OnControlCodeCommand(int id) {
+  // The edit is named after the menu item ("Undo New Line", "Undo Tilt").
+  struct CNameScope {
+    std::string &m_name;
+    ~CNameScope() { m_name.clear(); }
+  } scope{m_editName};
+  m_editName = CommandCaption(MainMenu(m_nameLabels), id);
   if (const CInsertCommand *command = FindInsertCommand(id)) {
     switch (command->m_kind) {
     case CInsertKind::Code:

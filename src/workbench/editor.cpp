@@ -48,6 +48,7 @@ void CQuillanDlg::EditTick() {
     m_statusText = status;
     m_platform.SetStatusText(m_statusText);
   }
+  JournalTick();
   if (m_focusLost || m_noDocument || !m_keyboard) return;
 
   m_keyboard->Poll();
@@ -67,7 +68,8 @@ void CQuillanDlg::EditTick() {
 }
 
 void CQuillanDlg::TypeCharacter(uint16_t c) {
-  EnglishString &text = CurrentEnglish();
+  CTextEdit edit(*this, "Typing", CEditMerge::Typing);
+  EnglishString &text = edit.Current();
   int p = m_viewTopRow * kRowWidth + m_cursorOffset;
   int n = int(text.size());
   if (p + 1 < n) {
@@ -78,10 +80,12 @@ void CQuillanDlg::TypeCharacter(uint16_t c) {
     text.push_back(0);
   }
   AdvanceCursor();
+  RefreshCursorChar();
+  edit.Commit();
 }
 
 void CQuillanDlg::HandleKey(int key) {
-  EnglishString &text = CurrentEnglish();
+  const EnglishString &text = CurrentEnglish();
   switch (key) {
   case kKeyUp:
     m_cursorOffset -= kRowWidth;
@@ -127,19 +131,25 @@ void CQuillanDlg::HandleKey(int key) {
     PlaceCursorAtEnd();
     break;
   case kKeyInsert: {
-    int base = m_currentPage * kLinesPerPage;
-    for (int b = m_linesOnPage - 2; b >= m_currentLine; --b)
-      m_englishStrings[size_t(base + b + 1)] = m_englishStrings[size_t(base + b)];
-    CurrentEnglish().clear();
+    CTextEdit edit(*this, "Insert Line");
+    for (int b = m_linesOnPage - 2; b >= m_currentLine; --b) {
+      EnglishString moved = EnglishAt(m_currentPage, b);
+      edit.At(m_currentPage, b + 1) = std::move(moved);
+    }
+    edit.Current().clear();
     PlaceCursorAtEnd();
+    edit.Commit();
     break;
   }
   case kKeyDelete: {
-    int base = m_currentPage * kLinesPerPage;
-    for (int b = m_currentLine; b <= m_linesOnPage - 2; ++b)
-      m_englishStrings[size_t(base + b)] = m_englishStrings[size_t(base + b + 1)];
-    if (m_linesOnPage >= 1) m_englishStrings[size_t(base + m_linesOnPage - 1)].clear();
+    CTextEdit edit(*this, "Delete Line");
+    for (int b = m_currentLine; b <= m_linesOnPage - 2; ++b) {
+      EnglishString moved = EnglishAt(m_currentPage, b + 1);
+      edit.At(m_currentPage, b) = std::move(moved);
+    }
+    if (m_linesOnPage >= 1) edit.At(m_currentPage, m_linesOnPage - 1).clear();
     PlaceCursorAtEnd();
+    edit.Commit();
     break;
   }
   case 8:
@@ -159,15 +169,18 @@ void CQuillanDlg::HandleKey(int key) {
 }
 
 void CQuillanDlg::Backspace() {
-  EnglishString &s = CurrentEnglish();
-  if (s.empty()) return;
+  if (CurrentEnglish().empty()) return;
+  CTextEdit edit(*this, "Backspace", CEditMerge::Typing);
+  EnglishString &s = edit.Current();
   int p = m_viewTopRow * kRowWidth + m_cursorOffset;
   int n = int(s.size());
   auto lastColumnRule = [&]() {
     if (!s.empty() && m_cursorOffset % kRowWidth == 14) {
       --m_viewTopRow;
-      if (m_viewTopRow < 0) m_viewTopRow = 0;
-      else m_cursorOffset += kRowWidth;
+      if (m_viewTopRow < 0)
+        m_viewTopRow = 0;
+      else
+        m_cursorOffset += kRowWidth;
     }
   };
   auto erase = [&](int index, int count) {
@@ -210,6 +223,7 @@ void CQuillanDlg::Backspace() {
     // Case B: the cursor on the end-of-text marker or past it.
     s.pop_back();
     if (s.empty()) {
+      edit.Commit();
       m_platform.MessageBox("error here");
       return;
     }
@@ -236,6 +250,7 @@ void CQuillanDlg::Backspace() {
     if (m_cursorOffset < 0) m_cursorOffset = 0;
   }
   RefreshCursorChar();
+  edit.Commit();
   PaintPanes();
 }
 

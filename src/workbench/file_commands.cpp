@@ -19,9 +19,25 @@ bool CQuillanDlg::SaveEnglishText() {
   bool writeBook = m_codeBookDamage.empty() || ConfirmReplace(m_codeBookDamage, CodeBookPath(), "code book");
   bool writeStore =
       m_kanjiStoreDamage.empty() || ConfirmReplace(m_kanjiStoreDamage, KanjiStorePath(m_baseDir), "kanji database");
+  CSaveOptions options;
+  options.m_store = writeStore ? &m_kanjiStore : nullptr;
+  options.m_writeCodeBook = writeBook;
+  options.m_confirmReplace = [&](const std::vector<std::filesystem::path> &changed) {
+    std::string names;
+    for (const auto &file : changed)
+      names += PathText(file) + "\n";
+    auto answer = m_platform.MessageBox(
+        (changed.size() == 1 ? "This file has" : "These files have") +
+            std::string(" changed on disk since Quillan read it (another program may have saved it):\n\n") + names +
+            "\nReplace with Quillan's text? The other changes would be lost, but for the copy in the backup folder "
+            "when backups are on.",
+        "Save English Text", CMessageButtons::YesNo, CMessageIcon::Warning);
+    return answer == CMessageAnswer::Yes;
+  };
   m_platform.BeginWaitCursor();
-  CStatus saved = quillan::SaveEnglishText(*this, writeStore ? &m_kanjiStore : nullptr, writeBook);
+  CStatus saved = quillan::SaveEnglishText(*this, options);
   m_platform.EndWaitCursor();
+  if (!saved.Ok() && saved.Error().Message() == kSaveCancelled) return false;
   if (saved.Ok()) {
     if (writeBook) m_codeBookDamage.clear();
     if (writeStore) m_kanjiStoreDamage.clear();
@@ -30,6 +46,7 @@ bool CQuillanDlg::SaveEnglishText() {
     m_platform.MessageBox(saved.Error().Message(), "Save English Text", CMessageButtons::Ok, CMessageIcon::Error);
     return false;
   }
+  RemoveJournal();
   return true;
 }
 
@@ -131,7 +148,8 @@ void CQuillanDlg::MakeCdCommand() {
                      PathText((*result)->m_silentTrack.filename()) + " and " +
                      PathText((*result)->m_cueSheet.filename()) + " from " + std::to_string((*result)->m_fileCount) +
                      " files.";
-  for (const auto &note : (*result)->m_notes) text += "\n" + note;
+  for (const auto &note : (*result)->m_notes)
+    text += "\n" + note;
   m_platform.MessageBox(text, "Make CD", CMessageButtons::Ok, CMessageIcon::Information);
 }
 

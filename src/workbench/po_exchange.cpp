@@ -229,7 +229,7 @@ CPoImportPlan PlanPoImport(CTranslationDocument &doc, const KanjiCodeBook *book,
   // whole script's text, so they are measured with the new text in place,
   // and again after every refusal.
   if (!candidates.empty()) {
-    std::vector<EnglishString> strings = doc.m_englishStrings;
+    std::vector<EnglishString> strings = doc.EnglishStrings();
     for (const auto &c : candidates)
       strings[size_t(c.m_change.m_page * kLinesPerPage + c.m_change.m_line)] = c.m_change.m_text;
     CEncoderInput input;
@@ -249,7 +249,7 @@ CPoImportPlan PlanPoImport(CTranslationDocument &doc, const KanjiCodeBook *book,
         if (bytes <= kMaxRecordBytes) continue;
         line.m_outcome = CImportOutcome::Refused;
         line.m_reason = "the text needs a record of " + std::to_string(bytes) + " bytes; the game reads at most 255";
-        strings[index] = doc.m_englishStrings[index];
+        strings[index] = doc.EnglishStrings()[index];
         refusedAny = true;
       }
       if (!refusedAny) break;

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <fstream>
 
-#include "core/file_io.h"
 #include "codec/code_table.h"
+#include "core/file_io.h"
+#include "core/recovery_journal.h"
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
 #include "view/pane_renderer.h"
@@ -19,7 +20,8 @@ constexpr const char *kAskBeforeReplacing = "\nThe file will not be written back
 } // namespace
 
 CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform), m_team(std::make_unique<CTeamTools>(*this)) {
-  for (int i = 0; i < kNameCount; ++i) m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
+  for (int i = 0; i < kNameCount; ++i)
+    m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
 }
 
 CQuillanDlg::~CQuillanDlg() = default;
@@ -67,8 +69,10 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
   m_linesOnPage = 0;
   m_textColor = 8;
   m_japaneseText.clear();
-  for (auto &text : m_englishStrings) text.clear();
-  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, false);
+  for (auto &text : LoadedStrings())
+    text.clear();
+  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont})
+    m_platform.EnableMenuItem(id, false);
 
   // The kanji database, or a new one from the raw font on the first start.
   auto databasePath = KanjiStorePath(m_baseDir);
@@ -93,9 +97,11 @@ bool CQuillanDlg::OnInitDialog(const std::filesystem::path &baseDir) {
       m_kanjiStore = std::move(created.m_store);
       std::string problems = created.m_warning;
       if (!created.m_saved.Ok()) problems += (problems.empty() ? "" : "\n") + created.m_saved.Error().Message();
-      if (!problems.empty()) m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
+      if (!problems.empty())
+        m_platform.MessageBox(problems, "Kanji database", CMessageButtons::Ok, CMessageIcon::Warning);
     }
   }
+  m_readStamps[databasePath] = StampOfFile(databasePath);
   UpdateTitle();
   return true;
 }
@@ -107,6 +113,7 @@ std::string CQuillanDlg::WindowTitle() const {
 }
 
 void CQuillanDlg::UpdateTitle() {
+  UpdateEditMenu();
   std::string title = WindowTitle();
   if (title == m_lastTitle) return;
   m_lastTitle = title;
@@ -130,6 +137,7 @@ bool CQuillanDlg::OnClose() {
     m_closing = 0;
     return false;
   }
+  RemoveJournal(); // saved, or the changes discarded
   m_keyboard.reset();
   return true;
 }
@@ -143,8 +151,10 @@ void CQuillanDlg::OnSetFocus() {
 }
 
 void CQuillanDlg::OnSysCommand(int id) {
-  if ((id & 0xFFF0) == kIdAbout) m_platform.ShowAbout();
-  else if ((id & 0xFFF0) == 0xF060 && OnClose()) m_platform.EndDialog();
+  if ((id & 0xFFF0) == kIdAbout)
+    m_platform.ShowAbout();
+  else if ((id & 0xFFF0) == 0xF060 && OnClose())
+    m_platform.EndDialog();
 }
 
 bool CQuillanDlg::OpenJapaneseText() {
@@ -155,38 +165,52 @@ bool CQuillanDlg::OpenJapaneseText() {
 }
 
 bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
+  // The open follows the save question: changes the user chose not to save
+  // leave no journal behind.
+  std::optional<std::filesystem::path> oldJournal;
+  if (m_fileOpen) oldJournal = JournalPath(*this);
   auto status = LoadScript(path);
   if (!status.Ok()) {
     m_platform.MessageBox("Error opening file\n" + status.Error().Message(), "", CMessageButtons::Ok,
                           CMessageIcon::Error);
     return false;
   }
+  if (oldJournal) {
+    std::error_code error;
+    std::filesystem::remove(*oldJournal, error);
+  }
   m_modified = 0;
   m_platform.SetScrollPos(0);
 
   // The script's code book: a script without one starts from spaces, never
   // from the previous script's identifications.
-  auto book = LoadCodeBook(CodeBookPath());
+  auto book = LoadCodeBook(CodeBookPath()); // creates a missing one
+  m_readStamps[CodeBookPath()] = StampOfFile(CodeBookPath());
   m_codeBookDamage.clear();
   if (book.Ok()) {
-    m_kanjiCodeBook = book->m_book;
+    LoadedCodeBook() = book->m_book;
     if (book->m_damaged) m_codeBookDamage = book->m_warning;
     if (!book->m_warning.empty())
       m_platform.MessageBox(book->m_warning + (book->m_damaged ? kAskBeforeReplacing : ""), "Code book",
                             CMessageButtons::Ok, CMessageIcon::Warning);
   } else {
     // A book that exists but cannot be read.
-    m_kanjiCodeBook = BlankCodeBook();
+    LoadedCodeBook() = BlankCodeBook();
     m_codeBookDamage = book.Error().Message();
     m_platform.MessageBox(book.Error().Message() + kAskBeforeReplacing, "Code book", CMessageButtons::Ok,
                           CMessageIcon::Warning);
   }
 
-  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont}) m_platform.EnableMenuItem(id, true);
+  for (int id : {kIdSaveEnglishText, kIdCompress, kIdCompressAll, kIdChangeFont})
+    m_platform.EnableMenuItem(id, true);
   m_menuEnabled = true;
   m_platform.SetScrollRange(0, std::max(m_linesOnPage - 1, 0));
   MatchKanjiStoreCommand();
-  m_modified = 0; // what the open's own match learnt is saved with the next save
+  // What the open's own match learnt is saved with the next save; it is part
+  // of the opened state, not a step to undo.
+  ResetHistory();
+  m_modified = 0;
+  OfferRecovery();
   UpdateTitle();
   m_platform.FocusDialog();
   return true;
@@ -195,8 +219,14 @@ bool CQuillanDlg::OpenScriptPath(const std::filesystem::path &path) {
 void CQuillanDlg::MatchKanjiStoreCommand() {
   if (!m_fileOpen || !m_scriptFile) return;
   m_platform.BeginWaitCursor();
-  auto result = MatchKanjiStore(m_scriptFile->Bytes(), m_kanjiCodeBook, m_kanjiStore);
+  KanjiCodeBook book = CodeBook();
+  auto result = MatchKanjiStore(m_scriptFile->Bytes(), book, m_kanjiStore);
   m_platform.EndWaitCursor();
+  // The code book entries the match identified are one step.
+  CTextEdit edit(*this, "Search Kanji Database");
+  for (size_t i = 0; i < book.size(); ++i)
+    if (book[i] != CodeBook()[i]) edit.SetCodeBookEntry(i, book[i]);
+  edit.Commit();
   // An identification learnt by the command is a change to save.
   if (result.m_bookEntriesChanged || result.m_recordsChanged) m_modified = 1;
   m_repaintJapanese = 1;
@@ -206,20 +236,54 @@ void CQuillanDlg::MatchKanjiStoreCommand() {
 bool CQuillanDlg::OnCommand(int id) {
   bool handled = true;
   switch (id) {
-  case kIdOpenJapaneseText: OpenJapaneseText(); break;
-  case kIdSaveEnglishText: SaveEnglishText(); break;
-  case kIdGoto: GotoLine(); break;
-  case kIdSearchForText: SearchForText(); break;
-  case kIdSearchKanjiDatabase: MatchKanjiStoreCommand(); break;
-  case kIdSaveKanjiDatabase: SaveKanjiDatabaseCommand(); break;
-  case kIdCopyJapToClipboard: OnCopyJapToClipboard(); break;
-  case kIdPasteEngToBoard: OnPasteEngToBoard(); break;
-  case kIdGoogleTranslate: OnGoogleTranslate(); break;
-  case kIdFirstPage: ChangePage(0); break;
-  case kIdPrevPage: ChangePage(std::max(m_currentPage - 1, 0)); break;
-  case kIdNextPage: ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0))); break;
-  case kIdLastPage: ChangePage(std::max(m_pageCount - 1, 0)); break;
-  default: handled = OnControlCodeCommand(id) || OnFileCommand(id) || m_team->OnCommand(id); break;
+  case kIdOpenJapaneseText:
+    OpenJapaneseText();
+    break;
+  case kIdSaveEnglishText:
+    SaveEnglishText();
+    break;
+  case kIdUndo:
+    UndoCommand();
+    break;
+  case kIdRedo:
+    RedoCommand();
+    break;
+  case kIdGoto:
+    GotoLine();
+    break;
+  case kIdSearchForText:
+    SearchForText();
+    break;
+  case kIdSearchKanjiDatabase:
+    MatchKanjiStoreCommand();
+    break;
+  case kIdSaveKanjiDatabase:
+    SaveKanjiDatabaseCommand();
+    break;
+  case kIdCopyJapToClipboard:
+    OnCopyJapToClipboard();
+    break;
+  case kIdPasteEngToBoard:
+    OnPasteEngToBoard();
+    break;
+  case kIdGoogleTranslate:
+    OnGoogleTranslate();
+    break;
+  case kIdFirstPage:
+    ChangePage(0);
+    break;
+  case kIdPrevPage:
+    ChangePage(std::max(m_currentPage - 1, 0));
+    break;
+  case kIdNextPage:
+    ChangePage(std::min(m_currentPage + 1, std::max(m_pageCount - 1, 0)));
+    break;
+  case kIdLastPage:
+    ChangePage(std::max(m_pageCount - 1, 0));
+    break;
+  default:
+    handled = OnControlCodeCommand(id) || OnFileCommand(id) || m_team->OnCommand(id);
+    break;
   }
   UpdateTitle();
   return handled;
@@ -240,6 +304,7 @@ void CQuillanDlg::SaveKanjiDatabaseCommand() {
     return;
   m_kanjiStoreDamage.clear();
   CStatus saved = SaveKanjiStore(m_kanjiStore, KanjiStorePath(m_baseDir));
+  if (saved.Ok()) m_readStamps[KanjiStorePath(m_baseDir)] = StampOfFile(KanjiStorePath(m_baseDir));
   if (!saved.Ok())
     m_platform.MessageBox(saved.Error().Message(), "Save Kanji Database", CMessageButtons::Ok, CMessageIcon::Error);
 }

@@ -11,6 +11,7 @@
 // (file_commands.cpp) and the text exchange (clipboard_commands.cpp).
 
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -63,6 +64,8 @@ enum : int {
   kIdNextPage = 1016,
   kIdLastPage = 1017,
   kIdGoogleTranslate = 1018,
+  kIdUndo = 32950,
+  kIdRedo = 32951,
 };
 
 // Requests of the line scroll bar.
@@ -147,7 +150,24 @@ public:
   void OnCopyJapToClipboard();
   void OnPasteEngToBoard();
   void OnGoogleTranslate();
-  void AppendAndAdvance(uint16_t element);
+  void AppendAndAdvance(CTextEdit &edit, uint16_t element);
+
+  // The Edit menu: undo and redo of the last change, the captions naming it
+  // ("Undo Typing"), and the window taken to the change's page and line.
+  void UndoCommand();
+  void RedoCommand();
+  std::string UndoCaption() const;
+  std::string RedoCaption() const;
+
+  // Crash recovery: the journal of unsaved changes, written a moment after
+  // the last change (from the edit timer, never inside a key press), removed
+  // by a save and by a close that discards the changes; on open, the offer
+  // to take back a journal newer than the chunk files.
+  void JournalTick();
+  void WriteJournal();
+  void RemoveJournal();
+  void OfferRecovery();
+  std::chrono::milliseconds m_journalDelay{2000};
 
   // Kanji database.
   void MatchKanjiStoreCommand();
@@ -176,12 +196,19 @@ public:
   std::string m_kanjiStoreDamage;
   std::string m_codeBookDamage;
   std::string m_lastTitle;
+  std::string m_editName; // the step name of the menu command running, if any
 
 private:
   void HandleKey(int key);
   void Backspace();
   void TypeCharacter(uint16_t c);
   void UpdateTitle();
+  void UpdateEditMenu();
+  void ShowHistoryMove();
+  std::string m_lastUndoCaption, m_lastRedoCaption;
+  uint64_t m_journalGeneration = 0; // the history generation the journal holds
+  bool m_journalPending = false;
+  std::chrono::steady_clock::time_point m_changeSeen;
   void LoadNameLabels();
   bool AskToSave(); // the "File not saved" question; false when cancelled
   // Asks before a file that did not load cleanly is replaced; true for Yes.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "workbench/quillan_dlg.h"
 #include "view/pane_renderer.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan {
 
@@ -33,13 +33,16 @@ void CQuillanDlg::InsertKanjiChar(int x, int y) {
   if (index < 0 || index >= kEntryCapacity || column < 0 || column >= kRowWidth) return;
   // The code shown in that cell, from the renderer's display buffers.
   if (!m_renderer) return;
-  uint16_t code = uint16_t(m_renderer->m_japaneseHighBytes[size_t(index)] * 256 +
-                           m_renderer->m_japaneseDisplay[size_t(index)]);
+  uint16_t code =
+      uint16_t(m_renderer->m_japaneseHighBytes[size_t(index)] * 256 + m_renderer->m_japaneseDisplay[size_t(index)]);
   if (code < 0x100 || code > 0x8FF) return;
-  m_kanjiCodeBook[size_t(code - 0x100)] = text->empty() ? 0 : uint16_t((*text)[0]);
+  CTextEdit edit(*this, "Identify Kanji");
+  edit.SetCodeBookEntry(size_t(code - 0x100), text->empty() ? 0 : uint16_t((*text)[0]));
+  edit.Commit();
   m_modified = 1; // the code book is saved with the English text
   m_repaintJapanese = 1;
   PaintPanes();
+  UpdateTitle();
 }
 
 } // namespace quillan

@@ -4,7 +4,6 @@
 
 #include "core/file_io.h"
 #include "core/text_rules.h"
-#include "workbench/chunk_pages.h"
 #include "workbench/project_memory.h"
 #include "workbench/quillan_dlg.h"
 
@@ -52,7 +51,7 @@ void CTeamTools::ExportPoCommand() {
   }
   auto path = m_dlg.m_platform.ChooseSaveFile("po", kPoFilter, DefaultPoPath(m_dlg.m_baseDir, m_dlg.m_shortName));
   if (!path) return;
-  CPoCatalog catalog = ExportPoCatalog(m_dlg, &m_dlg.m_kanjiCodeBook);
+  CPoCatalog catalog = ExportPoCatalog(m_dlg, &m_dlg.CodeBook());
   auto text = FormatPoFile(catalog);
   std::error_code error;
   if (text && path->has_parent_path()) std::filesystem::create_directories(path->parent_path(), error);
@@ -82,7 +81,7 @@ void CTeamTools::ImportPoCommand() {
     m_dlg.m_platform.MessageBox(catalog.Error().Message(), caption, CMessageButtons::Ok, CMessageIcon::Error);
     return;
   }
-  CPoImportPlan plan = PlanPoImport(m_dlg, &m_dlg.m_kanjiCodeBook, *catalog);
+  CPoImportPlan plan = PlanPoImport(m_dlg, &m_dlg.CodeBook(), *catalog);
   ApplyChanges(plan.m_changes, "Import PO");
   std::string report = FormatImportReport(plan);
   m_dlg.m_platform.MessageBox(PathText(path->filename()) + "\n\n" + report, caption, CMessageButtons::Ok,
@@ -119,7 +118,7 @@ void CTeamTools::EnsureMemory() {
         });
   }
   size_t first = m_memory.Size();
-  AddScriptToMemory(m_memory, m_dlg, &m_dlg.m_kanjiCodeBook, 0);
+  AddScriptToMemory(m_memory, m_dlg, &m_dlg.CodeBook(), 0);
   for (size_t i = first; i < m_memory.Size(); ++i)
     m_openEntries.push_back(i);
   m_memoryScript = m_dlg.m_scriptPath;
@@ -139,7 +138,7 @@ std::vector<CSuggestionRow> CTeamTools::CurrentSuggestions() {
       JapaneseCodes(std::span(m_dlg.DecodeEntry(m_dlg.m_currentPage, m_dlg.m_currentLine), size_t(kEntryCapacity)));
   size_t self = m_memory.Find(m_dlg.m_scriptFileName, m_dlg.m_currentPage, m_dlg.m_currentLine);
   int number = 0;
-  for (const CSuggestion &s : m_memory.Suggest(MemoryKey(japanese, &m_dlg.m_kanjiCodeBook, 0), self)) {
+  for (const CSuggestion &s : m_memory.Suggest(MemoryKey(japanese, &m_dlg.CodeBook(), 0), self)) {
     CSuggestionRow row;
     row.m_kind = s.m_exact ? CSuggestionRow::CKind::Exact : CSuggestionRow::CKind::Fuzzy;
     row.m_number = number < 9 ? ++number : 0;
@@ -150,7 +149,7 @@ std::vector<CSuggestionRow> CTeamTools::CurrentSuggestions() {
     } else {
       row.m_detail = std::to_string(s.m_percent) + " %: " + Places(m_memory, s.m_sources);
       for (size_t i = 0; i < s.m_japanese.size(); ++i) {
-        std::string code = DumpText(std::span(&s.m_japanese[i], 1), &m_dlg.m_kanjiCodeBook);
+        std::string code = DumpText(std::span(&s.m_japanese[i], 1), &m_dlg.CodeBook());
         row.m_japanese += s.m_differs[i] ? "[" + code + "]" : code;
       }
     }
@@ -162,7 +161,7 @@ std::vector<CSuggestionRow> CTeamTools::CurrentSuggestions() {
     row.m_text = problem + " (line skipped)";
     m_rows.push_back(std::move(row));
   }
-  std::u16string text = JapaneseEntryText(japanese, m_dlg.m_kanjiCodeBook);
+  std::u16string text = JapaneseEntryText(japanese, m_dlg.CodeBook());
   for (size_t i : TermsInText(m_glossary, text)) {
     const CGlossaryTerm &term = m_glossary.m_terms[i];
     CSuggestionRow row;
@@ -196,11 +195,12 @@ bool CTeamTools::TakeSuggestion(int number) {
   return false;
 }
 
-void CTeamTools::ApplyChanges(std::vector<CImportChange> changes, const std::string &) {
-  // All of them one change of the document, saved with Save.
+void CTeamTools::ApplyChanges(std::vector<CImportChange> changes, const std::string &what) {
+  // All of them one step of the undo history, saved with Save.
+  CTextEdit edit(m_dlg, what);
   for (auto &change : changes)
-    m_dlg.EnglishAt(change.m_page, change.m_line) = std::move(change.m_text);
-  if (!changes.empty()) m_dlg.m_modified = 1;
+    edit.At(change.m_page, change.m_line) = std::move(change.m_text);
+  edit.Commit();
   m_dlg.PlaceCursorAtEnd();
   m_dlg.m_repaintJapanese = 1;
   m_dlg.PaintPanes();

@@ -103,7 +103,7 @@ TEST_F(CProjectPanelsTest, ProjectPanelShowsProgressAndOpensScripts) {
 
   // A save brings the panel up to date.
   m_window->RunHandler([&] {
-    Dlg().CurrentEnglish() = Elements("Done\x02");
+    Dlg().LoadedCurrent() = Elements("Done\x02");
     Dlg().m_modified = 1;
   });
   m_window->Command(kIdSaveEnglishText);
@@ -153,7 +153,7 @@ TEST_F(CProjectPanelsTest, ChecksFollowTheCurrentEntryAndTheSave) {
   EXPECT_STREQ(Panels().CurrentFindings()[0].m_check, "untranslated");
   EXPECT_TRUE(m_window->statusBar()->currentMessage().contains(QStringLiteral("untranslated")));
   m_window->RunHandler([&] {
-    Dlg().CurrentEnglish() = Elements(" Oops");
+    Dlg().LoadedCurrent() = Elements(" Oops");
     Dlg().m_modified = 1;
   });
   ASSERT_EQ(Panels().CurrentFindings().size(), 2u);

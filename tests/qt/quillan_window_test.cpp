@@ -90,7 +90,7 @@ protected:
   void StartOnEmptyLine() {
     Dlg().OnVScroll(CScrollRequest::ThumbTrack, 100);
     ASSERT_EQ(Dlg().m_currentLine, 100);
-    Dlg().CurrentEnglish().clear();
+    Dlg().LoadedCurrent().clear();
     Dlg().PlaceCursorAtEnd();
   }
 
@@ -119,10 +119,10 @@ void ExpectMenu(const QList<QAction *> &actions, const std::vector<CMenuEntry> &
 TEST_F(CWindowTest, MenusFollowTheTableAndTheOpenEnablesTheFileItems) {
   std::vector<CMenuEntry> table = MainMenu(Dlg().NameLabels());
   QList<QAction *> bar = m_window->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 11); // the nine of the table, View with the project panels, Help with the about box
-  ExpectMenu(bar.mid(0, 9), table, "");
-  EXPECT_EQ(bar[9]->text(), QStringLiteral("&View"));
-  EXPECT_EQ(bar[10]->text(), QStringLiteral("&Help"));
+  ASSERT_EQ(bar.size(), 12); // the ten of the table, View with the project panels, Help with the about box
+  ExpectMenu(bar.mid(0, 10), table, "");
+  EXPECT_EQ(bar[10]->text(), QStringLiteral("&View"));
+  EXPECT_EQ(bar[11]->text(), QStringLiteral("&Help"));
 
   EXPECT_EQ(m_window->Action(NameItemIds()[0])->text(), QStringLiteral("Hero"));
   EXPECT_EQ(m_window->Action(NameItemIds()[1])->text(), QStringLiteral("Rival && Co"));
@@ -213,7 +213,7 @@ TEST_F(CWindowTest, ThePanesShowTheRenderedPictureAndClicksFindTheirCells) {
     qobject_cast<QDialog *>(modal)->accept();
   });
   QTest::mouseClick(Pane(), Qt::RightButton, Qt::NoModifier, QPoint(cell % 15 * 32 + 16, 20 + cell / 15 * 32 + 16));
-  EXPECT_EQ(Dlg().m_kanjiCodeBook[size_t(kanji - 0x100)], 0x5B57);
+  EXPECT_EQ(Dlg().CodeBook()[size_t(kanji - 0x100)], 0x5B57);
 }
 
 TEST_F(CWindowTest, AHeldKeyActsOnceAndOverlappingKeysEachOnce) {
@@ -280,8 +280,8 @@ TEST_F(CWindowTest, TheScrollBarMovesOneLinePerStepAndSpinsDoNotSwallowIt) {
 
   // A text of 100 elements: one step down the English spin scrolls one row,
   // and the scroll bar still answers the very next step.
-  Dlg().CurrentEnglish().assign(100, 'x');
-  Dlg().CurrentEnglish().push_back(0);
+  Dlg().LoadedCurrent().assign(100, 'x');
+  Dlg().LoadedCurrent().push_back(0);
   Dlg().m_viewTopRow = 0;
   Dlg().m_cursorOffset = 0;
   m_window->Spin(kIdEnglishSpin)->DownButton()->click();
@@ -376,6 +376,38 @@ TEST_F(CWindowTest, CtrlSSavesThePageAndTheCompressCommandsWriteScripts) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
   QTest::keyClick(Pane(), Qt::Key_Period);
   EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Saved words."));
+}
+
+TEST_F(CWindowTest, CtrlZUndoesTypingAndCtrlYRedoesItBeforeTheSave) {
+  OpenDemo();
+  StartOnEmptyLine();
+  QTest::keyClicks(Pane(), QStringLiteral("Kept"));
+  QTest::keyClick(Pane(), Qt::Key_Left);
+  QTest::keyClicks(Pane(), QStringLiteral("ing"));
+  ASSERT_EQ(Dlg().CurrentEnglish(), Elements("Kepingt"));
+  EXPECT_EQ(m_window->Action(kIdUndo)->text(), QStringLiteral("&Undo Typing"));
+  EXPECT_TRUE(m_window->Action(kIdUndo)->isEnabled());
+
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Kept")) << "the Z of the shortcut is not typed";
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(Dlg().CurrentEnglish().empty());
+  EXPECT_EQ(m_window->Action(kIdRedo)->text(), QStringLiteral("&Redo Typing"));
+  QTest::keyClick(Pane(), Qt::Key_Y, Qt::ControlModifier);
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Dlg().CurrentEnglish(), Elements("Kepingt"));
+  EXPECT_FALSE(m_window->Action(kIdRedo)->isEnabled());
+
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(Pane(), Qt::Key_S, Qt::ControlModifier);
+  fs::path chunk = m_dir / "Scripts" / "PATCHED INFO" / "DEMO" / "x5DEMO0.tk7";
+  EXPECT_NE(ReadAll(chunk).find(std::string("\0K\0e\0p\0t\0\0", 10)), std::string::npos);
+  EXPECT_EQ(ReadAll(chunk).find(std::string("\0K\0e\0p\0i", 8)), std::string::npos);
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
+  QTest::keyClick(Pane(), Qt::Key_Y, Qt::ControlModifier); // past the save point
+  EXPECT_TRUE(m_window->windowTitle().contains(QLatin1Char('*')));
+  QTest::keyClick(Pane(), Qt::Key_Z, Qt::ControlModifier); // back to it
+  EXPECT_FALSE(m_window->windowTitle().contains(QLatin1Char('*')));
 }
 
 TEST_F(CWindowTest, ClosingAsksToSaveUnsavedTextAndEscapeToo) {

@@ -71,7 +71,7 @@ TEST_F(CTeamWindowTest, TheSuggestionsPanelOffersATranslatedTwinAndCtrl1TakesIt)
   ASSERT_GE(twin, 0) << "the demo repeats its sentences";
   dlg.ChangePage(1);
   dlg.m_currentLine = twin;
-  dlg.CurrentEnglish().clear();
+  dlg.LoadedCurrent().clear();
   dlg.PlaceCursorAtEnd();
 
   QAction *view = MenuItem(QStringLiteral("&View"), QStringLiteral("&Suggestions"));

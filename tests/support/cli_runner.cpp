@@ -16,14 +16,14 @@ CCliRun RunCli(const std::string &cli, const std::string &arguments, const std::
   static std::atomic<int> counter{0};
   auto errFile = std::filesystem::temp_directory_path() /
                  ("quillan-cli-err-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::string command =
-      "cd '" + workdir.string() + "' && '" + cli + "' " + arguments + " 2>'" + errFile.string() + "'";
+  std::string command = "cd '" + workdir.string() + "' && '" + cli + "' " + arguments + " 2>'" + errFile.string() + "'";
   CCliRun run;
   FILE *pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
   std::array<char, 65536> buffer;
   size_t got;
-  while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.m_out.append(buffer.data(), got);
+  while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+    run.m_out.append(buffer.data(), got);
   int status = ::pclose(pipe);
   run.m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   std::ifstream err(errFile);
@@ -35,7 +35,8 @@ CCliRun RunCli(const std::string &cli, const std::string &arguments, const std::
 std::vector<std::string> Lines(const std::string &text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
   return lines;
 }
 

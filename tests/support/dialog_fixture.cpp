@@ -48,7 +48,8 @@ void CDialogTest::Tap(int scan, uint8_t character) {
 }
 
 void CDialogTest::Type(const std::string &text) {
-  for (char c : text) Tap(0x1E, uint8_t(c)); // the scan code does not matter for typing
+  for (char c : text)
+    Tap(0x1E, uint8_t(c)); // the scan code does not matter for typing
 }
 
 void CDialogTest::SetText(const std::vector<uint16_t> &elements, int cursor) {

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "workbench/quillan_dlg.h"
 #include "support/fake_platform.h"
+#include "workbench/quillan_dlg.h"
 
 namespace quillan::testing {
 
@@ -23,7 +23,7 @@ protected:
   void Tap(int scan, uint8_t character = 0);
   void Type(const std::string &text);
   void SetText(const std::vector<uint16_t> &elements, int cursor); // cursor index in the text
-  EnglishString &Text() { return m_dlg->CurrentEnglish(); }
+  EnglishString &Text() { return m_dlg->LoadedCurrent(); }         // fixture text, not an edit
   int Cursor() const { return m_dlg->m_viewTopRow * 15 + m_dlg->m_cursorOffset; }
 
   std::filesystem::path m_dir;

@@ -107,7 +107,8 @@ CResult<std::string> Output(const std::vector<std::string> &arguments) {
 std::vector<uint8_t> FromHex(std::string_view hex) {
   std::vector<uint8_t> bytes;
   auto digit = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
-  for (size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(uint8_t(digit(hex[i]) * 16 + digit(hex[i + 1])));
+  for (size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(uint8_t(digit(hex[i]) * 16 + digit(hex[i + 1])));
   return bytes;
 }
 
@@ -142,7 +143,8 @@ CResult<CIsoListing> ReadIsoWithIsoinfo(const fs::path &image) {
     std::istringstream head(line.substr(0, open));
     std::string field;
     std::vector<std::string> fields;
-    while (head >> field) fields.push_back(field);
+    while (head >> field)
+      fields.push_back(field);
     if (fields.size() < 5) return MakeError("isoinfo: unexpected line: " + line);
     std::string raw = line.substr(close + 1);
     raw.erase(0, raw.find_first_not_of(' '));

@@ -36,6 +36,7 @@ public:
   std::vector<std::pair<std::string, std::string>> m_openFileRequests; // extension, filter
   std::vector<CMessage> m_messages;
   std::map<int, bool> m_menuEnabled;
+  std::map<int, std::string> m_menuText;
   std::map<int, int> m_timers;
   std::string m_status, m_title;
   int m_scrollMin = 0, m_scrollMax = 0, m_scrollPos = 0;
@@ -85,6 +86,7 @@ public:
   void SetScrollPos(int position) override { m_scrollPos = position; }
   int ScrollPos() override { return m_scrollPos; }
   void EnableMenuItem(int id, bool enabled) override { m_menuEnabled[id] = enabled; }
+  void SetMenuItemText(int id, const std::string &text) override { m_menuText[id] = text; }
   void SetStatusText(const std::string &text) override { m_status = text; }
   void SetTitle(const std::string &title) override { m_title = title; }
   void FocusDialog() override { ++m_focusCount; }

@@ -13,8 +13,8 @@ public:
   // The folder's name is the prefix and a random number.
   explicit CScratchDir(const std::string &prefix = "quillan_") {
     std::random_device random;
-    m_path = std::filesystem::temp_directory_path() /
-             (prefix + std::to_string(random()) + "_" + std::to_string(random()));
+    m_path =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(random()) + "_" + std::to_string(random()));
     std::filesystem::create_directories(m_path);
   }
   ~CScratchDir() {
