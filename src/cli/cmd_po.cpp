@@ -120,9 +120,10 @@ CCliRegistration
                         "  P<TAB>L<TAB>imported|skipped|refused<TAB>REASON\n"
                         "(P and L are - when the msgctxt is not P:L), then\n"
                         "  imported: N\n  unchanged: N\n  skipped: N\n  refused: N\n"
-                        "Only the chunk files of pages that changed are rewritten, each atomically. A PO\n"
-                        "file that cannot be parsed changes nothing. Exit status 1 when any message\n"
-                        "was refused or the import failed.\n",
+                        "When anything changed, the chunk files are written as Save English Text\n"
+                        "writes them (atomically, the previous ones kept in DIR/backup/); otherwise\n"
+                        "nothing is written. A PO file that cannot be parsed changes nothing. Exit\n"
+                        "status 1 when any message was refused or the import failed.\n",
                         RunImportPo});
 
 } // namespace

@@ -68,9 +68,10 @@ CCliRegistration registration({"propagate", "give repeated untranslated lines th
                                "that all agree receives that translation. Prints one line per such entry,\n"
                                "  NAME<TAB>P<TAB>L<TAB>FROM\n"
                                "(NAME the script's file name, FROM \"NAME P:L\" of the first source in script,\n"
-                               "page and line order), then propagated: N. The chunk files of the pages that\n"
-                               "changed are written as Save English Text writes them; --dry-run writes\n"
-                               "nothing. Entries whose sources disagree are left alone.\n",
+                               "page and line order), then propagated: N. The chunk files of each script\n"
+                               "that changed are written as Save English Text writes them (the previous ones\n"
+                               "kept in DIR/backup/); --dry-run writes nothing. Entries whose sources\n"
+                               "disagree are left alone.\n",
                                RunPropagate});
 
 } // namespace
