@@ -11,6 +11,7 @@
 #include "support/script_builder.h"
 #include "workbench/po_file.h"
 #include "workbench/team_tools.h"
+#include "workbench/translation_memory.h"
 
 namespace quillan {
 namespace {
@@ -56,6 +57,9 @@ TEST_F(TeamDialogTest, SuggestsAndTakesWithTheEntrysOwnEnding) {
   ASSERT_TRUE(m_dlg->m_team->TakeSuggestion(1));
   EXPECT_EQ(m_dlg->CurrentEnglish(), English("Hello\x02"));
   EXPECT_TRUE(m_dlg->m_modified);
+  ASSERT_TRUE(m_dlg->Undo()) << "taking a suggestion is undoable";
+  EXPECT_TRUE(TranslationKey(m_dlg->CurrentEnglish()).empty());
+  ASSERT_TRUE(m_dlg->Redo());
 
   GoTo(2); // 7 of 9 codes alike: 77 %
   rows = m_dlg->m_team->CurrentSuggestions();
@@ -112,6 +116,11 @@ TEST_F(TeamDialogTest, ExportAndImportFromTheFileMenu) {
   const std::string &report = m_platform.m_messages[0].m_text;
   EXPECT_NE(report.find("0\t3\trefused\tunknown marker {zz}"), std::string::npos) << report;
   EXPECT_NE(report.find("imported: 1\nunchanged: 1\nskipped: 0\nrefused: 1\n"), std::string::npos) << report;
+  // The import is one step of the undo history.
+  ASSERT_TRUE(m_dlg->Undo());
+  EXPECT_NE(m_dlg->EnglishAt(0, 1), English("World\x02"));
+  ASSERT_TRUE(m_dlg->Redo());
+  EXPECT_EQ(m_dlg->EnglishAt(0, 1), English("World\x02"));
 
   // A cancelled dialog does nothing; a broken file is named.
   m_platform.m_messages.clear();
