@@ -112,6 +112,14 @@ std::optional<std::filesystem::path> CQtPlatform::ChooseOpenFile(const std::stri
   return QStringToPath(path);
 }
 
+std::optional<std::filesystem::path> CQtPlatform::ChooseSaveFile(const std::string &, const std::string &filter,
+                                                                 const std::filesystem::path &suggested) {
+  QString path = QFileDialog::getSaveFileName(Parent(), QStringLiteral("Save As"), PathToQString(suggested),
+                                              FileDialogFilter(filter));
+  if (path.isEmpty()) return std::nullopt;
+  return QStringToPath(path);
+}
+
 std::optional<std::filesystem::path> CQtPlatform::ChooseFolder(const std::string &caption) {
   QString path = QFileDialog::getExistingDirectory(&m_window, ToQString(caption));
   if (path.isEmpty()) return std::nullopt;

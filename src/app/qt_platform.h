@@ -32,6 +32,8 @@ public:
 
   CMessageAnswer MessageBox(const std::string &text, const std::string &caption, CMessageButtons buttons,
                             CMessageIcon icon) override;
+  std::optional<std::filesystem::path> ChooseSaveFile(const std::string &defaultExtension, const std::string &filter,
+                                                      const std::filesystem::path &suggested) override;
   std::optional<std::filesystem::path> ChooseOpenFile(const std::string &defaultExtension,
                                                       const std::string &filter) override;
   std::optional<std::filesystem::path> ChooseFolder(const std::string &caption) override;

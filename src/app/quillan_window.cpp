@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStyle>
 #include <QStyleOptionMenuItem>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -20,9 +21,11 @@
 #include "app/project_panels.h"
 #include "app/qt_platform.h"
 #include "app/spin_arrows.h"
+#include "app/suggestions_dock.h"
 #include "view/menu_table.h"
 #include "view/pane_renderer.h"
 #include "workbench/quillan_dlg.h"
+#include "workbench/team_tools.h"
 
 namespace quillan {
 
@@ -172,6 +175,46 @@ void CQuillanWindow::BuildLayout() {
   row->addLayout(controls);
 
   setCentralWidget(central);
+
+  m_suggestions = new CSuggestionsDock(this);
+  addDockWidget(Qt::RightDockWidgetArea, m_suggestions);
+  m_suggestions->hide();
+  m_suggestions->m_onTake = [this](int number) { TakeSuggestion(number); };
+  connect(m_suggestions, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+    if (visible) RefreshSuggestions(true);
+  });
+  for (int n = 1; n <= 9; ++n) {
+    auto *shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, n] { TakeSuggestion(n); });
+  }
+  auto *refresh = new QTimer(this);
+  connect(refresh, &QTimer::timeout, this, [this] { RefreshSuggestions(); });
+  refresh->start(200);
+  m_pane->setFocus();
+}
+
+void CQuillanWindow::RefreshSuggestions(bool force) {
+  if (!m_suggestions || !m_suggestions->isVisible() || !CanForward()) return;
+  CQuillanDlg &dlg = *m_dlg;
+  std::string key;
+  if (dlg.m_fileOpen) {
+    key = dlg.m_scriptPath + "\n" + std::to_string(dlg.m_currentPage) + ":" + std::to_string(dlg.m_currentLine);
+    for (uint16_t e : dlg.CurrentEnglish())
+      key += std::to_string(e) + ",";
+  }
+  if (!force && key == m_suggestionsKey) return;
+  m_suggestionsKey = key;
+  CHandlerScope scope(*this);
+  m_suggestions->ShowRows(dlg.m_team->CurrentSuggestions());
+}
+
+void CQuillanWindow::TakeSuggestion(int number) {
+  if (!CanForward()) return;
+  {
+    CHandlerScope scope(*this);
+    m_dlg->m_team->TakeSuggestion(number);
+  }
   m_pane->setFocus();
 }
 
@@ -252,6 +295,14 @@ void CQuillanWindow::BuildMenus() {
     m_dlg->OnSysCommand(kIdAbout);
   });
   m_actions[kIdAbout] = about;
+  // The Suggestions panel joins the other panels in the View menu.
+  for (QAction *top : bar->actions()) {
+    if (!top->menu() || top->text().remove(QLatin1Char('&')) != QLatin1String("View")) continue;
+    QAction *suggestions = m_suggestions->toggleViewAction();
+    suggestions->setText(QStringLiteral("&Suggestions"));
+    top->menu()->addAction(suggestions);
+    break;
+  }
 
   if (QAction *open = Action(kIdOpenJapaneseText)) open->setShortcut(QKeySequence::Open);
   if (QAction *save = Action(kIdSaveEnglishText)) save->setShortcut(QKeySequence::Save);

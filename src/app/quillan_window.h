@@ -34,6 +34,7 @@ class CProjectPanels;
 class CQtPlatform;
 class CQuillanDlg;
 class CSpinArrows;
+class CSuggestionsDock;
 struct CMenuEntry;
 
 class CQuillanWindow : public QMainWindow {
@@ -59,6 +60,12 @@ public:
   QScrollBar *LineScrollBar() const { return m_scrollBar; }
   QLabel *StatusLabel() const { return m_status; }
   CPaneWidget *Pane() const { return m_pane; }
+  CSuggestionsDock *Suggestions() const { return m_suggestions; }
+  // Fills the Suggestions panel for the current entry when it is shown and
+  // the entry or its text changed since the last time.
+  void RefreshSuggestions(bool force = false);
+  // Ctrl+1 ... Ctrl+9.
+  void TakeSuggestion(int number);
 
   // Services for the platform.
   void StartTimer(int id, int milliseconds);
@@ -121,6 +128,8 @@ private:
   std::unique_ptr<CProjectPanels> m_project;
 
   CPaneWidget *m_pane = nullptr;
+  CSuggestionsDock *m_suggestions = nullptr;
+  std::string m_suggestionsKey; // the entry and text the panel shows
   QScrollBar *m_scrollBar = nullptr;
   QLabel *m_status = nullptr;
   QVBoxLayout *m_outer = nullptr; // holds the row; keeps the window as wide as the menu bar

@@ -1,5 +1,7 @@
 // quillan-cli check [SCRIPT...]: the translation checks over the project.
 
+#include <cstdio>
+
 #include "cli/cli_command.h"
 #include "cli/cli_project.h"
 #include "workbench/translation_checks.h"
@@ -21,6 +23,8 @@ int RunCheck(const std::vector<std::string> &args) {
   if (!project) return Fail("check: " + project.Error().Message());
   const CProjectIndex &index = project->m_index;
   CProjectChecker checker(index, ReadCheckLimits(index));
+  for (const std::string &problem : checker.Glossary().m_problems)
+    std::fprintf(stderr, "quillan-cli: warning: %s (line skipped)\n", problem.c_str());
   CRecordWriter out(parsed.Has("--json"));
   bool error = false;
   for (const CFinding &finding : checker.CheckProject()) {
@@ -61,6 +65,10 @@ CCliRegistration registration({"check", "find English text that will break in th
                                "                         before (the message names that entry, NAME P:L)\n"
                                "  spaces        warning  a space at the start, before the ending code or at\n"
                                "                         the end, or two spaces in a row\n"
+                               "  glossary      warning  a term of DIR/data/glossary.txt occurs in the\n"
+                               "                         Japanese while its English (any case) is missing\n"
+                               "                         from the translation; a malformed line of the\n"
+                               "                         glossary is a warning on stderr with its number\n"
                                "\n"
                                "max-columns and max-lines come from DIR/quillan.conf; by default they are\n"
                                "the longest line and the most lines per bubble of the project's Japanese\n"

@@ -91,6 +91,19 @@ std::u16string_view Punctuation(char16_t c) {
   }
 }
 
+// A voiced or semi-voiced kana the table has no code of, as the code of its
+// plain kana and the voicing mark 0xDE or 0xDF that the game draws over it.
+std::optional<std::pair<uint8_t, uint8_t>> VoicedKanaCodes(char16_t c) {
+  static const auto kana = MakeKanaCodes();
+  if (c < 0x3002 || c >= 0x3100) return std::nullopt;
+  for (uint8_t mark : {uint8_t(0xDE), uint8_t(0xDF)}) {
+    char16_t plain = char16_t(c - (mark == 0xDE ? 1 : 2));
+    uint8_t code = kana[plain - 0x3000];
+    if (code && OneByteToText(mark, plain) == c) return std::pair(code, mark);
+  }
+  return std::nullopt;
+}
+
 } // namespace
 
 CGameText MapTextToGame(std::u16string_view text) {
@@ -127,6 +140,9 @@ CGameText MapTextToGame(std::u16string_view text) {
     }
     if (auto code = GameCodeOf(unit)) {
       out.m_elements.push_back(*code);
+    } else if (auto voiced = VoicedKanaCodes(unit)) {
+      out.m_elements.push_back(voiced->first);
+      out.m_elements.push_back(voiced->second);
     } else {
       out.m_leftOut.push_back(unit);
     }

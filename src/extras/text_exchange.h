@@ -35,7 +35,8 @@ struct CGameText {
 // CR LF and LF give the new-line code 3 (a lone CR is dropped), a 0 unit ends
 // the text, characters go through GameCodeOf, except that the Latin letters
 // with accents give their base letters, typographic quotes, dashes and the
-// ellipsis their ASCII forms, and the other characters 0x7F-0xFF (which
+// ellipsis their ASCII forms, a voiced or semi-voiced kana gives its plain
+// kana and the voicing mark, and the other characters 0x7F-0xFF (which
 // would show as kana) are left out, like every character without a game
 // code. A byte order mark and the zero-width space give nothing.
 CGameText MapTextToGame(std::u16string_view text);

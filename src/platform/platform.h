@@ -48,6 +48,14 @@ public:
                                                               const std::string &filter) = 0;
   // A folder chooser (drive selection offers it for copied discs and images).
   virtual std::optional<std::filesystem::path> ChooseFolder(const std::string &caption) = 0;
+  // The save-file dialog, starting at suggested; the chosen path, or nothing
+  // when cancelled (also where a platform has none).
+  virtual std::optional<std::filesystem::path> ChooseSaveFile(const std::string &defaultExtension,
+                                                              const std::string &filter,
+                                                              const std::filesystem::path &suggested) {
+    (void)defaultExtension, (void)filter, (void)suggested;
+    return std::nullopt;
+  }
 
   // The small modal dialogs; nothing means Cancel. Each keeps its range rules.
   // "Goto Line....": a line number 1-4294967295, starting at `current`.

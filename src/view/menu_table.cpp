@@ -71,6 +71,7 @@ std::vector<CInsertCommand> MakeInsertCommands() {
 }
 
 CMenuEntry Item(std::string caption, int id) { return CMenuEntry{std::move(caption), id, {}, false}; }
+CMenuEntry Separator() { return CMenuEntry{"", 0, {}, true}; }
 CMenuEntry Popup(std::string caption, std::vector<CMenuEntry> entries) {
   return CMenuEntry{std::move(caption), 0, std::move(entries), false};
 }
@@ -109,7 +110,8 @@ std::vector<CMenuEntry> MainMenu(const std::array<std::string, 40> &names) {
   return {
       Popup("&File", {Item("&Open Japanese Text", 32771), Item("Save Kanji Database", 32913),
                       Item("&Save English Text", 32772), Item("&Compress!!!", 32911), Item("Compress All", 32916),
-                      Item("Change &Font", 32912), Item("Make CD", 32915)}),
+                      Item("Change &Font", 32912), Item("Make CD", 32915), Separator(),
+                      Item("Export PO...", 32940), Item("Import PO...", 32941)}),
       Popup("&Edit", {Item("&Undo", 32950), Item("&Redo", 32951)}),
       Item("&Goto", 32858),
       Popup("Search", {Item("Search For Text", 32863), Item("Search Kanji Database", 32910)}),

@@ -9,6 +9,7 @@
 #include "kanji/code_book.h"
 #include "kanji/kanji_match.h"
 #include "view/pane_renderer.h"
+#include "workbench/team_tools.h"
 
 namespace quillan {
 
@@ -18,7 +19,7 @@ constexpr const char *kAskBeforeReplacing = "\nThe file will not be written back
 
 } // namespace
 
-CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform) {
+CQuillanDlg::CQuillanDlg(CPlatform &platform) : m_platform(platform), m_team(std::make_unique<CTeamTools>(*this)) {
   for (int i = 0; i < kNameCount; ++i)
     m_nameLabels[size_t(i)] = "Name " + std::to_string(i + 1);
 }
@@ -284,7 +285,7 @@ bool CQuillanDlg::OnCommand(int id) {
     ChangePage(std::max(m_pageCount - 1, 0));
     break;
   default:
-    handled = OnControlCodeCommand(id) || OnFileCommand(id);
+    handled = OnControlCodeCommand(id) || OnFileCommand(id) || m_team->OnCommand(id);
     break;
   }
   UpdateTitle();

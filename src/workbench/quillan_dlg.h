@@ -26,6 +26,7 @@
 namespace quillan {
 
 class CPaneRenderer;
+class CTeamTools;
 
 // Menu and control ids of the main window.
 enum : int {
@@ -198,6 +199,7 @@ public:
   std::string m_statusText;
   std::unique_ptr<CKeyboardInput> m_keyboard;
   std::unique_ptr<CPaneRenderer> m_renderer;
+  std::unique_ptr<CTeamTools> m_team; // PO files, suggestions, glossary
   CKanjiStore m_kanjiStore;
   std::vector<std::string> m_codeStrings;
   std::array<std::string, kNameCount> m_nameLabels;

@@ -157,6 +157,18 @@ void CheckSpaces(const CCheckContext &, const CCheckedEntry &entry, std::vector<
   messages.push_back(message);
 }
 
+// A term of data/glossary.txt in the Japanese whose English the translation
+// lacks.
+void CheckGlossary(const CCheckContext &context, const CCheckedEntry &entry, std::vector<std::string> &messages) {
+  const CGlossary &glossary = context.m_checker.Glossary();
+  if (glossary.m_terms.empty() || entry.m_english.empty()) return;
+  const CIndexedScript &script = context.m_checker.Index().Script(entry.m_ref.m_script);
+  std::u16string japanese = JapaneseEntryText(entry.m_japanese, script.m_codeBook);
+  EnglishString english(entry.m_english.begin(), entry.m_english.end());
+  for (std::string &message : GlossaryFindings(glossary, japanese, english))
+    messages.push_back(std::move(message));
+}
+
 const CCheckDef kChecks[] = {
     {"untranslated", CSeverity::Warning, CheckUntranslated},
     {"ending", CSeverity::Error, CheckEnding},
@@ -166,6 +178,7 @@ const CCheckDef kChecks[] = {
     {"overflow", CSeverity::Warning, CheckOverflow},
     {"inconsistent", CSeverity::Warning, CheckInconsistent},
     {"spaces", CSeverity::Warning, CheckSpaces},
+    {"glossary", CSeverity::Warning, CheckGlossary},
 };
 
 } // namespace
@@ -181,7 +194,14 @@ CCheckLimits ReadCheckLimits(const CProjectIndex &index) {
   return limits;
 }
 
-CProjectChecker::CProjectChecker(const CProjectIndex &index, CCheckLimits limits) : m_index(index), m_limits(limits) {}
+CProjectChecker::CProjectChecker(const CProjectIndex &index, CCheckLimits limits) : m_index(index), m_limits(limits) {
+  auto glossary = LoadGlossary(index.BaseDir());
+  if (glossary) {
+    m_glossary = std::move(*glossary);
+  } else {
+    m_glossary.m_problems.push_back(glossary.Error().Message());
+  }
+}
 
 void CProjectChecker::SetLiveEnglish(int script, const std::vector<EnglishString> *strings) {
   m_liveScript = strings ? script : -1;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "codec/code_table.h"
+#include "workbench/glossary.h"
 #include "workbench/project_index.h"
 
 namespace quillan {
@@ -104,6 +105,9 @@ public:
   // For the checks.
   const CProjectIndex &Index() const { return m_index; }
   const CCheckLimits &Limits() const { return m_limits; }
+  // The project's data/glossary.txt, read when the checker is made; its
+  // problems (malformed lines) are for the caller to show.
+  const CGlossary &Glossary() const { return m_glossary; }
   std::span<const uint16_t> EnglishOf(const CEntryRef &ref) const;
   // The first translated entry with the same Japanese text (in script, page,
   // line order), or an empty reference; from the context's table when it has
@@ -117,6 +121,7 @@ private:
 
   const CProjectIndex &m_index;
   CCheckLimits m_limits;
+  CGlossary m_glossary;
   int m_liveScript = -1;
   const std::vector<EnglishString> *m_live = nullptr;
 };

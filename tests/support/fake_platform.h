@@ -24,6 +24,7 @@ public:
   // Queued answers; an empty queue answers Ok / Cancel / nothing.
   std::deque<CMessageAnswer> m_answers;
   std::deque<std::optional<std::filesystem::path>> m_openFiles;
+  std::deque<std::optional<std::filesystem::path>> m_saveFiles; // answers of the save-file dialog
   std::deque<std::optional<uint32_t>> m_gotoLines;
   std::deque<std::optional<std::u16string>> m_searchTexts;
   std::deque<std::optional<int>> m_tilts, m_zooms, m_chartCodes;
@@ -53,6 +54,10 @@ public:
                             CMessageIcon icon) override;
   std::optional<std::filesystem::path> ChooseOpenFile(const std::string &, const std::string &) override;
   std::optional<std::filesystem::path> ChooseFolder(const std::string &) override { return std::nullopt; }
+  std::optional<std::filesystem::path> ChooseSaveFile(const std::string &, const std::string &,
+                                                      const std::filesystem::path &) override {
+    return Take(m_saveFiles);
+  }
   std::optional<uint32_t> AskGotoLine(uint32_t current) override;
   std::optional<std::u16string> AskSearchText() override { return Take(m_searchTexts); }
   std::optional<int> AskTiltAmount() override { return Take(m_tilts); }
