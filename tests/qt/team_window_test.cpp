@@ -36,11 +36,7 @@ protected:
     fs::copy(fs::path(QUILLAN_SOURCE_DIR) / "examples" / "demo", m_dir, fs::copy_options::recursive);
     m_window = std::make_unique<CQuillanWindow>();
     m_window->show();
-    {
-      CModalScript script;
-      script.Answer(QMessageBox::Ok); // the first start builds the kanji database
-      ASSERT_TRUE(m_window->Initialize(m_dir));
-    }
+    ASSERT_TRUE(m_window->Initialize(m_dir)); // the demo brings its kanji database: no question
     m_window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     ASSERT_TRUE(m_window->Dialog().OpenScriptPath(m_dir / "x5DEMO.bin"));
