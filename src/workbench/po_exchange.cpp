@@ -42,7 +42,9 @@ std::string Quoted(std::u16string_view characters) {
   std::string out;
   for (size_t i = 0; i < characters.size(); ++i) {
     if (i) out += ", ";
-    out += "'" + Utf8(characters.substr(i, 1)) + "'";
+    out += '\'';
+    out += Utf8(characters.substr(i, 1));
+    out += '\'';
   }
   return out;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace quillan {
 
@@ -36,11 +37,13 @@ std::vector<uint32_t> MemoryKey(std::span<const uint16_t> codes, const KanjiCode
 
 bool IsTranslated(const EnglishString &english) { return !english.empty() && (english[0] & 0xFF) != 0; }
 
-std::vector<uint8_t> TranslationKey(const EnglishString &english) {
-  std::vector<uint8_t> key;
+// A string rather than a vector of bytes: as a map key, the vector trips a
+// false -Wstringop-overread of GCC 12 at -O3.
+std::string TranslationKey(const EnglishString &english) {
+  std::string key;
   for (uint16_t e : english) {
     if ((e & 0xFF) == 0) break;
-    key.push_back(uint8_t(e));
+    key.push_back(char(uint8_t(e)));
   }
   return key;
 }
@@ -138,7 +141,7 @@ const std::vector<size_t> &CTranslationMemory::SameJapanese(CMemoryKeyView key) 
 std::vector<CSuggestion> CTranslationMemory::Suggest(CMemoryKeyView japanese, size_t self, size_t maxFuzzy) const {
   std::vector<CSuggestion> out;
   // Identical texts: one suggestion per distinct translation.
-  std::map<std::vector<uint8_t>, size_t> byTranslation;
+  std::map<std::string, size_t> byTranslation;
   for (size_t index : SameJapanese(japanese)) {
     if (index == self || !IsTranslated(m_entries[index].m_english)) continue;
     auto [it, added] = byTranslation.try_emplace(TranslationKey(m_entries[index].m_english), out.size());
@@ -200,7 +203,7 @@ std::vector<CSuggestion> CTranslationMemory::Suggest(CMemoryKeyView japanese, si
   size_t fuzzy = 0;
   for (const CHit &hit : hits) {
     const CText &text = m_texts[hit.m_text];
-    std::map<std::vector<uint8_t>, size_t> seen;
+    std::map<std::string, size_t> seen;
     std::vector<bool> differs;
     EditDistance(japanese, text.m_codes, &differs);
     for (size_t index : text.m_entries) {

@@ -42,7 +42,7 @@ std::vector<uint16_t> JapaneseCodes(std::span<const uint16_t> decoded);
 // element whose low byte is 0; two translations are the same when those
 // low bytes are.
 bool IsTranslated(const EnglishString &english);
-std::vector<uint8_t> TranslationKey(const EnglishString &english);
+std::string TranslationKey(const EnglishString &english);
 
 inline constexpr int kFuzzyThresholdPercent = 75;
 
