@@ -21,7 +21,7 @@ fi
 
 dpkg-deb -I "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in genisoimage libc6 libqt6widgets6 zlib1g; do
+for needed in genisoimage libc6 libqt6widgets6 libpng16-16 libpcre2-8-0 libgettextpo0; do
   if ! grep -Eq "(^|, )$needed( |,|$)" <<<"$depends"; then
     echo "package: Depends does not name $needed: $depends" >&2
     exit 1
