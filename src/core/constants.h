@@ -28,6 +28,7 @@ constexpr bool EndsEntry(GlyphCode code) { return (code & 0xFF) == 0 && ((code >
 // A character's name in a text is one unit of two elements: the code 0x11
 // and a name number 1-40.
 inline constexpr GlyphCode kNameCode = 0x11;
-constexpr bool IsNameNumber(uint16_t v) { return v >= 1 && v <= 40; }
+inline constexpr int kNameCount = 40;
+constexpr bool IsNameNumber(uint16_t v) { return v >= 1 && v <= kNameCount; }
 
 } // namespace quillan

@@ -17,8 +17,8 @@ inline constexpr uint16_t kBubbleEndArrow = 0x01;
 inline constexpr uint16_t kBubbleEnd = 0x02;
 inline constexpr uint16_t kLineEnd = 0x03;
 inline constexpr uint16_t kPause = 0x04;
-// kNameCode (0x11, a name with its number) comes from core/constants.h.
-inline constexpr int kNameCount = 40;
+// kNameCode (0x11, a name with its number) and kNameCount come from
+// core/constants.h.
 
 // The elements of a text before its terminator: an entry's codes up to the
 // first code that ends an entry, an English string up to its first element

@@ -74,7 +74,6 @@ enum class CScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbPosition, T
 
 inline constexpr int kTimerEdit = 1;
 inline constexpr int kTimerBlink = 2;
-inline constexpr int kNameCount = 40;
 
 class CQuillanDlg : public CTranslationDocument {
 public:
